@@ -1,0 +1,89 @@
+// quillnet: the Qt Widgets program, or with --headless (or without a display)
+// the console front end on the same core.
+#include <QApplication>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "core/app.h"
+#include "core/command_line.h"
+#include "core/data_folder.h"
+#include "headless/console_front_end.h"
+#include "platform/qt/qt_clock.h"
+#include "platform/qt/qt_event_loop.h"
+#include "platform/qt/qt_instance_registry.h"
+#include "ui/gui_front_end.h"
+
+namespace {
+
+bool HaveDisplay() {
+  auto set = [](const char* name) {
+    const char* v = std::getenv(name);
+    return v && *v;
+  };
+  return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+int RunHeadless(int argc, char** argv, const qn::fs::path& folder, const qn::ProgramOptions& options) {
+  QCoreApplication qapp(argc, argv);
+  qn::QtEventLoop loop;
+  qn::QtClock clock;
+  qn::QtInstanceRegistry registry;
+  qn::ConsoleFrontEnd console(loop, stdout, 0);
+  qn::App app(qn::Ports{loop, clock, console, registry, &console}, qn::DataFolder(folder));
+  app.onQuit = [] { QCoreApplication::exit(0); };
+  console.Attach(app);
+  if (options.replayDelaySeconds) app.SetReplayFirstTickMs(*options.replayDelaySeconds * 1000);
+  app.StartUp(options.commandText);
+  if (app.Closed()) return 0;
+  int rc = QCoreApplication::exec();
+  console.Detach();
+  return rc;
+}
+
+int RunGui(int argc, char** argv, const qn::fs::path& folder, const qn::ProgramOptions& options) {
+  QApplication qapp(argc, argv);
+  qn::GuiFrontEnd fe;
+  qn::App app(fe.Ports(), qn::DataFolder(folder));
+  app.onQuit = [] { QCoreApplication::exit(0); };
+  fe.Attach(app);
+  if (options.replayDelaySeconds) app.SetReplayFirstTickMs(*options.replayDelaySeconds * 1000);
+  app.StartUp(options.commandText);
+  if (app.Closed()) return 0;
+  return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  qn::ProgramOptions options = qn::ParseProgramOptions(args);
+  if (!options.error.empty()) {
+    std::fprintf(stderr, "quillnet: %s\n\n%s", options.error.c_str(), qn::UsageText().c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(qn::UsageText().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("quillnet %s\n", QUILLNET_VERSION);
+    return 0;
+  }
+
+  qn::fs::path folder = qn::ChooseDataFolder(options.dataDir);
+  std::error_code ec;
+  qn::fs::path exe = qn::fs::read_symlink("/proc/self/exe", ec);
+  std::string problem = qn::PrepareDataFolder(folder, qn::FindShippedData(ec ? qn::fs::path(argv[0]) : exe));
+  if (!problem.empty()) {
+    std::fprintf(stderr, "quillnet: %s\n", problem.c_str());
+    return 1;
+  }
+
+  // Qt must not see the program's own command words.
+  int qtArgc = 1;
+  if (options.headless || !HaveDisplay()) return RunHeadless(qtArgc, argv, folder, options);
+  return RunGui(qtArgc, argv, folder, options);
+}

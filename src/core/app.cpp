@@ -1,0 +1,256 @@
+#include "core/app.h"
+
+#include "core/command_line.h"
+#include "core/personal_info.h"
+#include "core/replay.h"
+#include "core/text.h"
+
+namespace qn {
+
+namespace {
+
+constexpr int kSplashMs = 2500;
+
+const char* const kTerminalHeader =
+    " Received Text:\r\n"
+    " Tips: Double click any Call/Pfx/Iota in this window to get info about it\r\n"
+    "        Right click any callsign to perform a double web search on it\r\n";
+
+}  // namespace
+
+// Keeps the registry's copy of the title in step with the frame's.
+class App::TitlePublisher : public FrameListener {
+ public:
+  explicit TitlePublisher(App& app) : app_(app) {}
+  void OnFrameChanged(FrameField field) override {
+    if (field == FrameField::Title) app_.Registry().SetOwnTitle(app_.Frame().Title());
+  }
+
+ private:
+  App& app_;
+};
+
+App::App(Ports ports, DataFolder folder) : ports_(ports), folder_(std::move(folder)) {
+  titlePublisher_ = std::make_unique<TitlePublisher>(*this);
+  frame_.AddListener(titlePublisher_.get());
+  BuildMenu();
+}
+
+App::~App() { frame_.RemoveListener(titlePublisher_.get()); }
+
+DateTime App::UtcNow() const {
+  return DateTime::FromSerial(ports_.clock.LocalNow().ToSerial() + OffsetToDays(settings_.utcOffset));
+}
+
+void App::BuildMenu() {
+  menu_.Add({"mnuexit", "&File", "E&xit", "Shift+F3", [this] { Close(); }});
+  menu_.Add({"mnupers", "&Configuration", "&Personal Info...", "", [this] {
+               if (ports_.dialogs) ports_.dialogs->Open(DialogKind::PersonalInfo);
+             }});
+}
+
+bool App::RunMenu(const std::string& path) {
+  const MenuAction* a = menu_.Find(path);
+  if (!a || !a->run || !frame_.Item(a->id).enabled) return false;
+  a->run();
+  return true;
+}
+
+bool App::PressKey(const std::string& key) {
+  const MenuAction* a = menu_.FindByShortcut(key);
+  if (!a || !a->run || !frame_.Item(a->id).enabled) return false;
+  a->run();
+  return true;
+}
+
+void App::StartUp(const std::string& commandText) {
+  // 1-2: start values and the command line.
+  state_ = AppState{};
+  StartupCommand cmd = ParseCommandText(commandText);
+  state_.sessionKind = cmd.sessionKind;
+  state_.startupHost = cmd.startupHost;
+  state_.startupSite = cmd.startupSite;
+  state_.replayMode = cmd.replayMode;
+  state_.pendingSite.SetName("");
+  state_.retryCounter = state_.retryLimit = 30000;
+
+  // 3: the data folder and the other running copies.
+  state_.programDir = folder_.Root().string();
+  CountInstances();
+  state_.helpFile = state_.programDir + "/quillnet.hlp";
+
+  // 4: line ends. The bridge defaults are set here once bridging exists.
+  state_.newline = "\r\n";
+  state_.sendTerminator = "\n";
+
+  // 5: positions and configuration of the session kind.
+  LoadSettings();
+
+  // 6: the alerts archive of the last run.
+  folder_.Remove("ARCHIVE\\ALERTS.TXT");
+
+  // 7: site changes handed over by an installer (telnet instances only).
+  if (state_.sessionKind == SessionKind::Telnet) ApplyHandedOverSites();
+
+  // 8: the splash window closes itself after a moment.
+  frame_.SetSplashVisible(true);
+  splashTimer_ = ports_.loop.CreateTimer(kSplashMs, true, [this] {
+    splashTimer_->SetEnabled(false);
+    frame_.SetSplashVisible(false);
+  });
+
+  // 9: the filter, alert and bridge tables load here as those subsystems are added.
+
+  // 10: sound devices are asked for here once sound output exists.
+  state_.startingUp = true;
+  state_.soundFolder = state_.programDir + (folder_.Resolve("SOUNDF") && fs::is_directory(*folder_.Resolve("SOUNDF"))
+                                                 ? "/SOUNDF/"
+                                                 : "/SOUNDS/");
+
+  // 11-12: the windows, with their headers; the front end applies fonts and colours.
+  CreateWindows();
+
+  // 13-14: the PTT port and the link crypto table are read here when they exist.
+
+  // 15: ready; the callsign is asked for when none is set.
+  state_.startingUp = false;
+  timerTim_ = ports_.loop.CreateTimer(250, true, [this] { TickClock(); });
+  timerFlash_ = ports_.loop.CreateTimer(500, false, [this] { frame_.SetFlashOn(!frame_.FlashOn()); });
+  if (settings_.ownCallsign.empty() && AskCallsign(ports_.prompter, settings_)) SaveSettings();
+
+  // 16-17: the session of the chosen kind.
+  StartSession();
+}
+
+void App::CountInstances() {
+  int telnet = 0, tnc = 0, web = 0;
+  for (const auto& title : ports_.registry.OtherTitles()) {
+    if (InStr(title, "Quillnet") == 0) continue;
+    auto open = title.find('[');
+    auto close = title.find(']', open == std::string::npos ? 0 : open);
+    if (open == std::string::npos || close == std::string::npos) continue;
+    std::string tag = title.substr(open + 1, close - open - 1);
+    if (StartsWith(tag, "TNC:")) ++tnc;
+    else if (StartsWith(tag, "Web:")) ++web;
+    else ++telnet;
+  }
+  int own = state_.sessionKind == SessionKind::Tnc ? tnc : state_.sessionKind == SessionKind::Web ? web : telnet;
+  state_.instanceNumber = own + 1;
+}
+
+void App::ApplyHandedOverSites() {
+  // The site-file subsystem applies kill.txt, add.txt and add.sit here.
+}
+
+void App::CreateWindows() {
+  for (int w : positions_.order) {
+    switch (w) {
+      case 1: Append(WindowId::Announcements, " Received Announcements:\r\n"); break;
+      case 2: Append(WindowId::Talks, " Received Talks:\r\n"); break;
+      case 3: Append(WindowId::Spots, " Received DX Spots:\r\n"); break;
+      case 5: Append(WindowId::Terminal, kTerminalHeader); break;
+      default: break;
+    }
+  }
+}
+
+void App::StartSession() {
+  switch (state_.sessionKind) {
+    case SessionKind::Tnc:
+      frame_.SetTitle("Quillnet [TNC:" + Trim(settings_.auxPortList) + "]");
+      // The serial port and the TNC start here once the serial session exists.
+      break;
+    case SessionKind::Web: {
+      std::string host = Trim(settings_.webServerList.substr(0, settings_.webServerList.find(',')));
+      frame_.SetStatus("F11: manual refresh");
+      frame_.SetTitle("Quillnet [Web:" + host + "]");
+      // The first polling round runs here once the web poller exists.
+      break;
+    }
+    case SessionKind::Telnet:
+      if (state_.replayMode) {
+        frame_.SetStatus("Rolling Demo");
+        replay_ = std::make_unique<Replay>(*this);
+        replay_->Start(replayFirstTickMs_);
+      }
+      // The site list, a named site or the start-up host connect here once the
+      // telnet session exists.
+      break;
+  }
+}
+
+void App::TypeLine(const std::string& line) {
+  if (onTypedLine) onTypedLine(line);
+  else Append(WindowId::TypedInput, line + "\r\n");
+}
+
+void App::TickClock() { frame_.SetTime(UtcNow().Format("hh:mm:ss")); }
+
+void App::LoadSettings() {
+  // Positions: this instance's own file, else the first instance's.
+  positions_ = Positions{};
+  std::string posName = PositionFileName(state_.sessionKind, state_.instanceNumber);
+  if (!folder_.Exists(posName)) posName = PositionFileName(state_.sessionKind, 1);
+  if (auto text = folder_.Read(posName)) positions_.Parse(*text);
+
+  const char* name = ConfigFileName(state_.sessionKind);
+  settings_ = AppSettings{};
+  auto resolved = folder_.Resolve(name);
+  std::error_code ec;
+  const bool exists = resolved && fs::exists(*resolved, ec);
+  auto text = folder_.Read(name);
+  if (exists && !text) {
+    // Present but unreadable: never overwrite what we could not read.
+    frame_.SetStatus(std::string("Cannot read ") + name + ": defaults in use");
+    ApplyOptionsFromSettings();
+    return;
+  }
+  int lines = text ? settings_.Parse(*text) : 0;
+  if (lines < AppSettings::kLines) {
+    // A missing or older, shorter file is completed with the defaults.
+    if (!folder_.WriteAtomic(name, settings_.Serialise())) {
+      frame_.SetStatus(std::string("Cannot write ") + name);
+    }
+  }
+  ApplyOptionsFromSettings();
+}
+
+void App::ApplyOptionsFromSettings() {
+  options_.sounds = settings_.soundsEnabled;
+  options_.voiceSpell = settings_.voiceSpelling;
+  options_.autoAnswer = settings_.autoAnswerEnabled;
+  options_.talkPriority = settings_.talkPriority;
+  options_.linkToDxHunter = settings_.linkEnabled;
+  options_.verticalScrollBars = settings_.verticalScrollBars;
+  frame_.SetChecked("mnusounds", options_.sounds);
+  frame_.SetChecked("mnuvoice", options_.voiceSpell);
+  frame_.SetChecked("mnuautoans", options_.autoAnswer);
+  frame_.SetChecked("mnutalkprio", options_.talkPriority);
+  frame_.SetChecked("mnulink", options_.linkToDxHunter);
+  frame_.SetChecked("mnuvscroll", options_.verticalScrollBars);
+}
+
+void App::SaveSettings() {
+  const char* name = ConfigFileName(state_.sessionKind);
+  if (!folder_.WriteAtomic(name, settings_.Serialise())) {
+    ports_.prompter.MessageBox(std::string("The configuration could not be saved to ") + name, MsgIcon::Exclamation);
+  }
+  // The speech player restarts its identification interval here once it exists.
+}
+
+void App::SavePositions() {
+  std::string name = PositionFileName(state_.sessionKind, state_.instanceNumber);
+  if (!folder_.WriteAtomic(name, positions_.Serialise())) {
+    ports_.prompter.MessageBox("The window positions could not be saved to " + name, MsgIcon::Exclamation);
+  }
+}
+
+void App::Close() {
+  if (closed_) return;
+  closed_ = true;
+  // The node's logout and the disconnect go here once the telnet session exists.
+  capture_.Close();
+  if (onQuit) onQuit();
+}
+
+}  // namespace qn

@@ -1,0 +1,140 @@
+// Everything of one running instance: the shared state, the settings, the
+// frame and window models, the subsystems and the ports they were given. No
+// globals, so a test can run several instances side by side.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/app_settings.h"
+#include "core/app_state.h"
+#include "core/files.h"
+#include "core/frame_state.h"
+#include "core/menu_table.h"
+#include "core/positions.h"
+#include "platform/clock.h"
+#include "platform/dialog_host.h"
+#include "platform/event_loop.h"
+#include "platform/instance_registry.h"
+#include "platform/prompter.h"
+#include "session/capture.h"
+#include "session/text_window.h"
+
+namespace qn {
+
+class Replay;
+
+// The Options toggles, each mirrored by its menu item's check mark.
+struct AppOptions {
+  bool sounds = false;
+  bool voiceSpell = false;
+  bool autoAnswer = false;
+  bool talkPriority = false;
+  bool linkToDxHunter = false;
+  bool autoReconnection = false;
+  bool keepAlive = false;
+  bool crypto = false;
+  bool verticalScrollBars = false;
+};
+
+struct Ports {
+  EventLoop& loop;
+  Clock& clock;
+  Prompter& prompter;
+  InstanceRegistry& registry;
+  DialogHost* dialogs = nullptr;
+};
+
+class App {
+ public:
+  App(Ports ports, DataFolder folder);
+  ~App();
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  // Runs the start-up sequence for the original command text (the Linux
+  // options already taken out). Returns with the session started.
+  void StartUp(const std::string& commandText);
+  // Before StartUp: the wait before the first replayed line.
+  void SetReplayFirstTickMs(int ms) { replayFirstTickMs_ = ms; }
+
+  EventLoop& Loop() { return ports_.loop; }
+  Clock& ClockPort() { return ports_.clock; }
+  Prompter& Prompt() { return ports_.prompter; }
+  InstanceRegistry& Registry() { return ports_.registry; }
+  const DataFolder& Folder() const { return folder_; }
+
+  AppState& State() { return state_; }
+  AppSettings& Settings() { return settings_; }
+  Positions& WindowPositions() { return positions_; }
+  FrameState& Frame() { return frame_; }
+  TextWindow& Window(WindowId id) { return windows_[static_cast<int>(id)]; }
+  Capture& CaptureFile() { return capture_; }
+  AppOptions& Options() { return options_; }
+  Replay* ReplayMode() { return replay_.get(); }
+  const MenuTable& Menu() const { return menu_; }
+  // Runs a menu command by its captions without "&" ("Session/Disconnect").
+  bool RunMenu(const std::string& path);
+  // Runs the command bound to a key name ("Alt+1", "F12", "Shift+F3").
+  bool PressKey(const std::string& key);
+
+  // A line typed into the typed-input box, followed by Enter.
+  void TypeLine(const std::string& line);
+  // Set by the send path; until then typed lines are only shown.
+  std::function<void(const std::string&)> onTypedLine;
+
+  // The front end reports whether one of the program's windows is active.
+  void SetProgramInFront(bool inFront) { inFront_ = inFront; }
+  bool IsProgramInFront() const { return inFront_; }
+  void Append(WindowId id, std::string_view text) { AppendToWindow(Window(id), text, inFront_); }
+
+  // Current UTC: local time plus the configured offset.
+  DateTime UtcNow() const;
+
+  void LoadSettings();
+  void SaveSettings();
+  void SavePositions();
+
+  // Set to end the program: the front end quits its event loop.
+  std::function<void()> onQuit;
+  // Closing the frame: the node's logout, disconnect, then quit.
+  void Close();
+  bool Closed() const { return closed_; }
+
+ private:
+  class TitlePublisher;
+  void BuildMenu();
+  void ApplyHandedOverSites();
+  void ApplyOptionsFromSettings();
+  void CountInstances();
+  void CreateWindows();
+  void StartSession();
+  void TickClock();
+
+  Ports ports_;
+  DataFolder folder_;
+  AppState state_;
+  AppSettings settings_;
+  Positions positions_;
+  FrameState frame_;
+  std::array<TextWindow, 5> windows_{TextWindow(WindowId::Terminal), TextWindow(WindowId::Spots),
+                                     TextWindow(WindowId::Announcements), TextWindow(WindowId::Talks),
+                                     TextWindow(WindowId::TypedInput)};
+  Capture capture_;
+  AppOptions options_;
+  MenuTable menu_;
+  std::unique_ptr<TitlePublisher> titlePublisher_;
+  std::unique_ptr<Timer> timerTim_;
+  std::unique_ptr<Timer> timerFlash_;
+  std::unique_ptr<Timer> splashTimer_;
+  std::unique_ptr<Replay> replay_;
+  int replayFirstTickMs_ = 60000;
+  bool inFront_ = true;
+  bool closed_ = false;
+};
+
+}  // namespace qn

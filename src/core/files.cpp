@@ -1,0 +1,168 @@
+#include "core/files.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <vector>
+
+#include "core/text.h"
+
+namespace qn {
+
+namespace {
+
+std::vector<std::string> Components(std::string_view name) {
+  std::vector<std::string> parts;
+  std::string cur;
+  for (char c : name) {
+    if (c == '\\' || c == '/') {
+      if (!cur.empty()) parts.push_back(cur);
+      cur.clear();
+    } else {
+      cur.push_back(c);
+    }
+  }
+  if (!cur.empty()) parts.push_back(cur);
+  return parts;
+}
+
+bool WriteAll(int fd, std::string_view content) {
+  const char* p = content.data();
+  std::size_t left = content.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsSafeRelativeName(std::string_view name) {
+  if (name.empty()) return false;
+  if (name.front() == '/' || name.front() == '\\') return false;
+  if (name.size() >= 2 && name[1] == ':') return false;
+  for (const auto& part : Components(name)) {
+    if (part == "." || part == "..") return false;
+  }
+  return name.find('\0') == std::string_view::npos;
+}
+
+std::optional<fs::path> DataFolder::Resolve(std::string_view name) const {
+  if (!IsSafeRelativeName(name)) return std::nullopt;
+  fs::path cur = root_;
+  for (const auto& part : Components(name)) {
+    fs::path exact = cur / part;
+    std::error_code ec;
+    if (fs::exists(exact, ec)) {
+      cur = exact;
+      continue;
+    }
+    fs::path found;
+    if (fs::is_directory(cur, ec)) {
+      for (const auto& entry : fs::directory_iterator(cur, ec)) {
+        if (IEquals(entry.path().filename().string(), part)) {
+          found = entry.path();
+          break;
+        }
+      }
+    }
+    cur = found.empty() ? exact : found;
+  }
+  return cur;
+}
+
+bool DataFolder::Exists(std::string_view name) const {
+  auto p = Resolve(name);
+  std::error_code ec;
+  return p && fs::is_regular_file(*p, ec);
+}
+
+std::optional<std::string> DataFolder::Read(std::string_view name) const {
+  auto p = Resolve(name);
+  if (!p) return std::nullopt;
+  return ReadFile(*p);
+}
+
+bool DataFolder::WriteAtomic(std::string_view name, std::string_view content) const {
+  auto p = Resolve(name);
+  if (!p) return false;
+  std::error_code ec;
+  fs::create_directories(p->parent_path(), ec);
+  return WriteFileAtomic(*p, content);
+}
+
+bool DataFolder::Append(std::string_view name, std::string_view content) const {
+  auto p = Resolve(name);
+  if (!p) return false;
+  std::error_code ec;
+  fs::create_directories(p->parent_path(), ec);
+  int fd = ::open(p->c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, content);
+  return ::close(fd) == 0 && ok;
+}
+
+bool DataFolder::Remove(std::string_view name) const {
+  auto p = Resolve(name);
+  std::error_code ec;
+  return p && fs::remove(*p, ec);
+}
+
+bool DataFolder::Rename(std::string_view from, std::string_view to) const {
+  auto a = Resolve(from);
+  auto b = Resolve(to);
+  if (!a || !b) return false;
+  std::error_code ec;
+  fs::rename(*a, *b, ec);
+  return !ec;
+}
+
+std::uintmax_t DataFolder::Size(std::string_view name) const {
+  auto p = Resolve(name);
+  std::error_code ec;
+  if (!p) return 0;
+  auto s = fs::file_size(*p, ec);
+  return ec ? 0 : s;
+}
+
+bool WriteFileAtomic(const fs::path& path, std::string_view content) {
+  fs::path tmp = path;
+  tmp += ".tmp" + std::to_string(::getpid());
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  if (ok && std::rename(tmp.c_str(), path.c_str()) == 0) {
+    // Make the rename itself durable.
+    int dir = ::open(path.parent_path().empty() ? "." : path.parent_path().c_str(),
+                     O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+      ::fsync(dir);
+      ::close(dir);
+    }
+    return true;
+  }
+  ::unlink(tmp.c_str());
+  return false;
+}
+
+std::optional<std::string> ReadFile(const fs::path& path) {
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return data;
+}
+
+}  // namespace qn

@@ -1,0 +1,282 @@
+#include "headless/console_front_end.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "core/app.h"
+#include "core/personal_info.h"
+#include "core/text.h"
+
+namespace qn {
+
+namespace {
+
+constexpr int kPartialLineMs = 200;
+
+const char* KindOf(WindowId id) {
+  switch (id) {
+    case WindowId::Terminal: return "rx";
+    case WindowId::Spots: return "spot";
+    case WindowId::Announcements: return "ann";
+    case WindowId::Talks: return "talk";
+    case WindowId::TypedInput: return "tx";
+  }
+  return "rx";
+}
+
+std::optional<MsgResult> ParseButton(const std::string& answer, MsgButtons buttons) {
+  std::string a = UCase(Trim(answer));
+  auto allowed = [&](MsgResult r) {
+    switch (buttons) {
+      case MsgButtons::Ok: return r == MsgResult::Ok;
+      case MsgButtons::OkCancel: return r == MsgResult::Ok || r == MsgResult::Cancel;
+      case MsgButtons::YesNo: return r == MsgResult::Yes || r == MsgResult::No;
+      case MsgButtons::YesNoCancel: return r != MsgResult::Ok;
+    }
+    return false;
+  };
+  std::optional<MsgResult> r;
+  if (a == "OK") r = MsgResult::Ok;
+  if (a == "CANCEL") r = MsgResult::Cancel;
+  if (a == "YES") r = MsgResult::Yes;
+  if (a == "NO") r = MsgResult::No;
+  if (r && allowed(*r)) return r;
+  return std::nullopt;
+}
+
+MsgResult DefaultButton(MsgButtons buttons, int defaultButton) {
+  switch (buttons) {
+    case MsgButtons::Ok: return MsgResult::Ok;
+    case MsgButtons::OkCancel: return defaultButton == 2 ? MsgResult::Cancel : MsgResult::Ok;
+    case MsgButtons::YesNo: return defaultButton == 2 ? MsgResult::No : MsgResult::Yes;
+    case MsgButtons::YesNoCancel:
+      return defaultButton == 3 ? MsgResult::Cancel : defaultButton == 2 ? MsgResult::No : MsgResult::Yes;
+  }
+  return MsgResult::Ok;
+}
+
+}  // namespace
+
+std::string ConsoleEscape(std::string_view text) {
+  static const char* kHex = "0123456789ABCDEF";
+  std::string r;
+  r.reserve(text.size());
+  for (unsigned char c : text) {
+    if ((c < 0x20 && c != '\t') || c == 0x7F) {
+      r += "\\x";
+      r += kHex[c >> 4];
+      r += kHex[c & 15];
+    } else {
+      r += static_cast<char>(c);
+    }
+  }
+  return r;
+}
+
+// Turns one window's appends into complete lines; an unfinished last line (a
+// login prompt) is printed once nothing more came for a moment, and only the
+// rest of it when its end arrives.
+class ConsoleFrontEnd::WindowPrinter : public TextWindowListener {
+ public:
+  WindowPrinter(ConsoleFrontEnd& fe, TextWindow& w) : fe_(fe), window_(w), kind_(KindOf(w.Id())) {
+    timer_.setSingleShot(true);
+    timer_.setInterval(kPartialLineMs);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { FlushPartial(); });
+    window_.AddListener(this);
+  }
+  ~WindowPrinter() override { window_.RemoveListener(this); }
+
+  void OnAppended(std::string_view text) override {
+    line_.append(text);
+    std::size_t start = 0;
+    for (;;) {
+      auto lf = line_.find('\n', start);
+      if (lf == std::string::npos) break;
+      std::size_t end = lf;
+      if (end > start && line_[end - 1] == '\r') --end;
+      std::string_view whole(line_.data() + start, end - start);
+      std::size_t skip = std::min(printedPartial_, whole.size());
+      // A partial already printed: only its rest is new, unless there is none.
+      if (skip == 0 || skip < whole.size()) fe_.Print(kind_, whole.substr(skip));
+      printedPartial_ = 0;
+      start = lf + 1;
+    }
+    line_.erase(0, start);
+    if (!line_.empty() && line_.size() > printedPartial_) timer_.start();
+  }
+  void OnCut(std::size_t) override {}
+  void OnReset() override {
+    line_.clear();
+    printedPartial_ = 0;
+  }
+
+ private:
+  void FlushPartial() {
+    if (line_.size() <= printedPartial_) return;
+    fe_.Print(kind_, std::string_view(line_).substr(printedPartial_));
+    printedPartial_ = line_.size();
+  }
+  ConsoleFrontEnd& fe_;
+  TextWindow& window_;
+  const char* kind_;
+  std::string line_;
+  std::size_t printedPartial_ = 0;
+  QTimer timer_;
+};
+
+ConsoleFrontEnd::ConsoleFrontEnd(EventLoop& loop, std::FILE* out, int inputFd)
+    : loop_(loop), out_(out), inputFd_(inputFd) {
+  if (inputFd_ >= 0) {
+    notifier_ = std::make_unique<QSocketNotifier>(inputFd_, QSocketNotifier::Read);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { ReadInput(); });
+  } else {
+    inputClosed_ = true;
+  }
+}
+
+ConsoleFrontEnd::~ConsoleFrontEnd() { Detach(); }
+
+void ConsoleFrontEnd::Attach(App& app) {
+  app_ = &app;
+  app.Frame().AddListener(this);
+  for (int i = 0; i < 5; ++i) {
+    printers_[static_cast<std::size_t>(i)] = std::make_unique<WindowPrinter>(*this, app.Window(static_cast<WindowId>(i)));
+  }
+  // A console has no windows to bring to the front; new text always shows.
+  app.SetProgramInFront(false);
+}
+
+void ConsoleFrontEnd::Detach() {
+  if (!app_) return;
+  app_->Frame().RemoveListener(this);
+  for (auto& p : printers_) p.reset();
+  app_ = nullptr;
+}
+
+void ConsoleFrontEnd::Print(const std::string& kind, std::string_view text) {
+  std::string line = kind + "| " + ConsoleEscape(text) + "\n";
+  std::fwrite(line.data(), 1, line.size(), out_);
+  std::fflush(out_);
+}
+
+void ConsoleFrontEnd::OnFrameChanged(FrameField field) {
+  if (!app_) return;
+  const FrameState& f = app_->Frame();
+  auto emit = [&](const char* kind, const std::string& now, std::string& last) {
+    if (now == last) return;
+    last = now;
+    Print(kind, now);
+  };
+  switch (field) {
+    case FrameField::Title: emit("title", f.Title(), lastTitle_); break;
+    case FrameField::Status: emit("status", f.Status(), lastStatus_); break;
+    case FrameField::Prompt: emit("prompt", f.Prompt(), lastPrompt_); break;
+    case FrameField::Host: emit("host", f.Host(), lastHost_); break;
+    default: break;
+  }
+}
+
+MsgResult ConsoleFrontEnd::MessageBox(const std::string& text, MsgIcon, MsgButtons buttons, int defaultButton,
+                                      const std::string&) {
+  Print("message", text);
+  if (!answers_.empty()) {
+    std::string a = answers_.front();
+    answers_.pop_front();
+    if (auto r = ParseButton(a, buttons)) return *r;
+  }
+  return DefaultButton(buttons, defaultButton);
+}
+
+std::optional<std::string> ConsoleFrontEnd::NextAnswer() {
+  if (!answers_.empty()) {
+    std::string a = answers_.front();
+    answers_.pop_front();
+    return a;
+  }
+  // As a terminal program would: the next input line is the answer.
+  loop_.WaitUntil(24 * 3600 * 1000, [this] { return !incoming_.empty() || inputClosed_; });
+  if (incoming_.empty()) return std::nullopt;
+  std::string a = incoming_.front();
+  incoming_.pop_front();
+  if (StartsWith(a, "::answer")) a = a.size() > 9 ? a.substr(9) : "";
+  return a;
+}
+
+std::optional<std::string> ConsoleFrontEnd::InputBox(const std::string& prompt, const std::string&,
+                                                     const std::string&) {
+  Print("input", prompt);
+  return NextAnswer();
+}
+
+void ConsoleFrontEnd::Open(DialogKind kind) {
+  if (!app_) return;
+  switch (kind) {
+    case DialogKind::PersonalInfo: {
+      PersonalInfoFields fields = PersonalInfoLoad(app_->Settings());
+      auto ask = [&](const char* label, std::string& value) {
+        auto a = InputBox(label, "Quillnet: Personal Info", value);
+        if (!a) return false;
+        value = *a;
+        return true;
+      };
+      if (ask("Your Callsign", fields.callsign) && ask("Your Locator", fields.locator) &&
+          ask("UTC - Local", fields.utcOffset)) {
+        PersonalInfoSave(*app_, fields);
+      }
+      break;
+    }
+  }
+}
+
+void ConsoleFrontEnd::ReadInput() {
+  char buf[4096];
+  ssize_t n = ::read(inputFd_, buf, sizeof buf);
+  if (n < 0 && (errno == EINTR || errno == EAGAIN)) return;
+  if (n <= 0) {
+    if (!inputBuffer_.empty()) incoming_.push_back(Utf8ToLatin1(inputBuffer_));
+    inputBuffer_.clear();
+    inputClosed_ = true;
+    notifier_.reset();
+  } else {
+    inputBuffer_.append(buf, static_cast<std::size_t>(n));
+    std::size_t lf;
+    while ((lf = inputBuffer_.find('\n')) != std::string::npos) {
+      std::string line = inputBuffer_.substr(0, lf);
+      inputBuffer_.erase(0, lf + 1);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      incoming_.push_back(Utf8ToLatin1(line));
+    }
+  }
+  // A line handled further up the stack may be waiting for an answer; it takes
+  // its answer from incoming_ itself.
+  if (handling_) return;
+  handling_ = true;
+  while (!incoming_.empty()) {
+    std::string line = incoming_.front();
+    incoming_.pop_front();
+    HandleLine(line);
+  }
+  handling_ = false;
+}
+
+void ConsoleFrontEnd::HandleLine(const std::string& line) {
+  if (StartsWith(line, "::answer")) {
+    answers_.push_back(line.size() > 9 ? line.substr(9) : "");
+    return;
+  }
+  if (!app_) return;
+  if (StartsWith(line, "::key ")) {
+    if (!app_->PressKey(Trim(line.substr(6)))) Print("error", "unknown key " + Trim(line.substr(6)));
+  } else if (StartsWith(line, "::menu ")) {
+    if (!app_->RunMenu(Trim(line.substr(7)))) Print("error", "unknown menu command " + Trim(line.substr(7)));
+  } else if (Trim(line) == "::quit") {
+    app_->Close();
+  } else if (StartsWith(line, "::")) {
+    Print("error", "unknown command " + line);
+  } else {
+    app_->TypeLine(line);
+  }
+}
+
+}  // namespace qn

@@ -1,0 +1,36 @@
+// An App on the fakes and a temp data folder, for tests of start-up and above.
+#pragma once
+
+#include <memory>
+
+#include "core/app.h"
+#include "fakes/fake_prompter.h"
+#include "fakes/temp_folder.h"
+#include "fakes/virtual_time.h"
+
+namespace qn::fakes {
+
+struct TestApp {
+  TempFolder dir;
+  VirtualClock clock;
+  FakeEventLoop loop{clock};
+  FakePrompter prompter;
+  FakeInstanceRegistry registry;
+  std::unique_ptr<App> app;
+
+  DataFolder Folder() const { return DataFolder(dir.Path()); }
+  App& Make() {
+    app = std::make_unique<App>(Ports{loop, clock, prompter, registry, nullptr}, Folder());
+    return *app;
+  }
+  // With a callsign already stored, so start-up does not ask for it.
+  App& StartWithCall(const std::string& commandText) {
+    AppSettings s;
+    s.ownCallsign = "G4TST";
+    Folder().WriteAtomic("quillnet.cfg", s.Serialise());
+    Make().StartUp(commandText);
+    return *app;
+  }
+};
+
+}  // namespace qn::fakes

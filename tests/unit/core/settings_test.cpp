@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "core/app_settings.h"
+#include "core/positions.h"
+#include "core/text.h"
+#include "fakes/test_app.h"
+
+namespace qn {
+namespace {
+
+std::vector<std::string> FileLines(const DataFolder& f, const char* name) {
+  auto text = f.Read(name);
+  return text ? SplitLines(*text) : std::vector<std::string>{};
+}
+
+TEST(Settings, FirstStartWritesNinetyTwoDefaultLines) {
+  fakes::TestApp t;
+  t.prompter.answers.push_back("g4abc");
+  t.Make().StartUp("");
+  auto lines = FileLines(t.Folder(), "quillnet.cfg");
+  ASSERT_EQ(lines.size(), 92u);
+  EXPECT_EQ(lines[1], "9600,N,8,1");
+  EXPECT_EQ(lines[12], "sh/dx,di/n,");
+  EXPECT_EQ(lines[85], "ALERT.WAV");
+  EXPECT_EQ(lines[66], "G4ABC");  // the callsign asked for at start-up
+  auto raw = *t.Folder().Read("quillnet.cfg");
+  EXPECT_NE(raw.find("\r\n"), std::string::npos);
+}
+
+TEST(Settings, SerialiseParseRoundTrip) {
+  AppSettings s;
+  s.macros[3] = "  sh/wwv  ";
+  s.idString = "G4ABC";
+  s.idStringSlash = true;
+  s.ownCallsign = "g4abc";
+  s.waveVolume = -123456;
+  s.spotColours = {1, 2};
+  s.exclusionLow[9] = "14000";
+  s.exclusionHigh[0] = "7000";
+  s.rejectWords = "pirate";
+  AppSettings r;
+  EXPECT_EQ(r.Parse(s.Serialise()), 92);
+  EXPECT_EQ(r, s);
+}
+
+TEST(Settings, ReadingRules) {
+  AppSettings s;
+  auto lines = SplitLines(AppSettings().Serialise());
+  lines[0] = " com2 ";
+  lines[2] = "+++a";
+  lines[13] = "  sh/ann  ";
+  lines[66] = "  g4abc  ";
+  lines[68] = "0";
+  lines[76] = "g4abc/";
+  lines[8] = "fast";
+  std::string joined;
+  for (auto& l : lines) joined += l + "\r\n";
+  s.Parse(joined);
+  EXPECT_EQ(s.auxPortList, "COM2");
+  EXPECT_EQ(s.auxEscapeString, "+++A");
+  EXPECT_EQ(s.macros[1], "  sh/ann  ");
+  EXPECT_EQ(s.ownCallsign, "g4abc");  // trimmed, not upper-cased
+  EXPECT_EQ(s.tncMode, 1);
+  EXPECT_EQ(s.idString, "G4ABC");
+  EXPECT_TRUE(s.idStringSlash);
+  EXPECT_EQ(s.speedFactor, 0);  // not a number
+  EXPECT_NE(s.Serialise().find("G4ABC/\r\n"), std::string::npos);
+  lines[66] = "0";
+  joined.clear();
+  for (auto& l : lines) joined += l + "\r\n";
+  s.Parse(joined);
+  EXPECT_EQ(s.ownCallsign, "");
+}
+
+TEST(Settings, ShortFileKeepsItsValuesAndGainsDefaults) {
+  fakes::TestApp t;
+  auto lines = SplitLines(AppSettings().Serialise());
+  lines[0] = "3";
+  lines[66] = "G4ABC";
+  lines.resize(60);
+  lines[59] = "1";
+  std::string text;
+  for (auto& l : lines) text += l + "\r\n";
+  // An older program's file: the callsign line is not there yet.
+  t.Folder().WriteAtomic("quillnet.cfg", text);
+  t.prompter.answers.push_back("G4ABC");
+  t.Make().StartUp("");
+  auto after = FileLines(t.Folder(), "quillnet.cfg");
+  ASSERT_EQ(after.size(), 92u);
+  EXPECT_EQ(after[0], "3");
+  EXPECT_EQ(after[59], "1");
+  EXPECT_EQ(after[60], AppSettings().webServerList);
+  EXPECT_EQ(after[85], "ALERT.WAV");
+  EXPECT_TRUE(t.app->Settings().auxInputOnly);
+}
+
+TEST(Settings, TncInstanceUsesItsOwnFile) {
+  fakes::TestApp t;
+  t.prompter.answers.push_back("G4ABC");
+  t.Make().StartUp("/TNC");
+  EXPECT_TRUE(t.Folder().Exists("qlntnc.cfg"));
+  EXPECT_FALSE(t.Folder().Exists("quillnet.cfg"));
+  t.app->Settings().macros[0] = "sh/dx/5";
+  t.app->SaveSettings();
+  EXPECT_FALSE(t.Folder().Exists("quillnet.cfg"));
+  EXPECT_EQ(FileLines(t.Folder(), "qlntnc.cfg")[12], "sh/dx/5");
+}
+
+TEST(Settings, GarbageAndOverlongFilesStayReadable) {
+  fakes::TestApp t;
+  std::string garbage;
+  for (int i = 0; i < 5000; ++i) garbage += static_cast<char>((i * 7919) % 256);
+  t.Folder().WriteAtomic("quillnet.cfg", garbage);
+  t.prompter.answers.push_back("G4ABC");
+  t.Make().StartUp("");
+  EXPECT_EQ(FileLines(t.Folder(), "quillnet.cfg").size(), 92u);
+
+  fakes::TestApp u;
+  AppSettings withCall;
+  withCall.ownCallsign = "G4ABC";
+  std::string longFile = withCall.Serialise();
+  for (int i = 0; i < 10000; ++i) longFile += "extra\r\n";
+  u.Folder().WriteAtomic("quillnet.cfg", longFile);
+  u.prompter.answers.push_back("G4ABC");
+  u.Make().StartUp("");
+  // Nothing is rewritten for lines beyond 92: the file is left as it was.
+  EXPECT_EQ(u.Folder().Size("quillnet.cfg"), longFile.size());
+}
+
+TEST(Settings, UnreadableFileIsNotOverwritten) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  fakes::TestApp t;
+  t.Folder().WriteAtomic("quillnet.cfg", "precious\r\n");
+  auto path = t.dir.Path() / "quillnet.cfg";
+  fs::permissions(path, fs::perms::none);
+  t.prompter.answers.push_back("G4ABC");
+  t.Make().StartUp("");
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(*t.Folder().Read("quillnet.cfg"), "precious\r\n");
+  EXPECT_NE(t.app->Frame().Status().find("Cannot read"), std::string::npos);
+}
+
+TEST(Positions, RoundTripAndDefaults) {
+  Positions p;
+  EXPECT_FALSE(p.ChildrenStored());
+  p.frame = {0, 0, 19200, 14400};
+  p.terminal = {15, 30, 9000, 6000};
+  p.order = {5, 4, 3, 2, 1};
+  Positions q;
+  q.Parse(p.Serialise());
+  EXPECT_EQ(q, p);
+  EXPECT_TRUE(q.ChildrenStored());
+  Positions bad;
+  bad.Parse(std::string(24, '\n') + "1\r\n1\r\n1\r\n1\r\n1\r\n");
+  EXPECT_EQ(bad.order, (std::array<int, 5>{1, 2, 3, 4, 5}));
+}
+
+TEST(Positions, SecondInstanceFallsBackToTheFirstFile) {
+  fakes::TestApp t;
+  Positions p;
+  p.terminal = {150, 150, 3000, 3000};
+  t.Folder().WriteAtomic("qln1.pos", p.Serialise());
+  t.registry.others = {"Quillnet [dxc.example.net]", "Quillnet [TNC:1]", "Editor - notes"};
+  t.StartWithCall("");
+  EXPECT_EQ(t.app->State().instanceNumber, 2);
+  EXPECT_EQ(t.app->WindowPositions().terminal, p.terminal);
+  t.app->SavePositions();
+  EXPECT_TRUE(t.Folder().Exists("qln2.pos"));
+  EXPECT_EQ(PositionFileName(SessionKind::Tnc, 1), "qlntnc1.pos");
+  EXPECT_EQ(PositionFileName(SessionKind::Web, 3), "qlnweb3.pos");
+}
+
+}  // namespace
+}  // namespace qn
