@@ -32,6 +32,7 @@ class App::TitlePublisher : public FrameListener {
 
 App::App(Ports ports, DataFolder folder) : ports_(ports), folder_(std::move(folder)) {
   titlePublisher_ = std::make_unique<TitlePublisher>(*this);
+  timerFlash_ = ports_.loop.CreateTimer(500, false, [this] { frame_.SetFlashOn(!frame_.FlashOn()); });
   frame_.AddListener(titlePublisher_.get());
   BuildMenu();
 }
@@ -115,7 +116,6 @@ void App::StartUp(const std::string& commandText) {
   // 15: ready; the callsign is asked for when none is set.
   state_.startingUp = false;
   timerTim_ = ports_.loop.CreateTimer(250, true, [this] { TickClock(); });
-  timerFlash_ = ports_.loop.CreateTimer(500, false, [this] { frame_.SetFlashOn(!frame_.FlashOn()); });
   if (settings_.ownCallsign.empty() && AskCallsign(ports_.prompter, settings_)) SaveSettings();
 
   // 16-17: the session of the chosen kind.
@@ -182,6 +182,17 @@ void App::StartSession() {
 void App::TypeLine(const std::string& line) {
   if (onTypedLine) onTypedLine(line);
   else Append(WindowId::TypedInput, line + "\r\n");
+}
+
+void App::SetFlashing(bool on) {
+  if (!timerFlash_) return;
+  if (on && timerFlash_->Enabled()) return;
+  timerFlash_->SetEnabled(on);
+  if (!on) frame_.SetFlashOn(false);
+}
+
+void App::SendLine(const std::string& text) {
+  if (onSendLine) onSendLine(text);
 }
 
 void App::TickClock() { frame_.SetTime(UtcNow().Format("hh:mm:ss")); }

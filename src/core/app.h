@@ -92,6 +92,13 @@ class App {
   bool IsProgramInFront() const { return inFront_; }
   void Append(WindowId id, std::string_view text) { AppendToWindow(Window(id), text, inFront_); }
 
+  // The frame flashes while connecting and after a drop.
+  void SetFlashing(bool on);
+  bool Flashing() const { return timerFlash_ && timerFlash_->Enabled(); }
+  // Text (with its line end) handed to the send path.
+  void SendLine(const std::string& text);
+  std::function<void(const std::string&)> onSendLine;
+
   // Current UTC: local time plus the configured offset.
   DateTime UtcNow() const;
 

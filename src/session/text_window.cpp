@@ -45,6 +45,7 @@ void AppendToWindow(TextWindow& box, std::string_view text, bool programInFront)
   bool keepView = programInFront && box.UserMovedAway();
   box.programmatic_ = true;
   box.text_.append(text);
+  box.totalAppended_ += text.size();
   box.lineEnds_ += static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
   for (auto* l : box.listeners_) l->OnAppended(text);
   box.programmatic_ = false;

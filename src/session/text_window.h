@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,9 @@ class TextWindow {
   WindowId Id() const { return id_; }
   const std::string& Text() const { return text_; }
   std::size_t LineCount() const { return lineEnds_ + 1; }
+  // Characters appended since the window was made; positions in the stream
+  // that survive the cuts.
+  std::uint64_t TotalAppended() const { return totalAppended_; }
 
   // Caret and selection in 0-based character offsets, as a text box reports them.
   std::size_t SelStart() const { return selStart_; }
@@ -65,6 +69,7 @@ class TextWindow {
   WindowId id_;
   std::string text_;
   std::size_t lineEnds_ = 0;
+  std::uint64_t totalAppended_ = 0;
   std::size_t selStart_ = 0;
   std::size_t selLength_ = 0;
   std::size_t firstVisible_ = 0;

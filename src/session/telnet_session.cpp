@@ -1,0 +1,437 @@
+#include "session/telnet_session.h"
+
+#include <algorithm>
+
+#include "core/app.h"
+#include "core/text.h"
+
+namespace qn {
+
+namespace {
+
+constexpr int kMinuteMs = 60000;
+const char* const kSiteFile = "qln.sit";
+
+struct Prompt {
+  const char* text;
+  int effect;  // 0 none, 1 call prompt, 2 CR terminator
+};
+const Prompt kPrompts[] = {{"login:", 0},          {"login (your call):", 0}, {"your callsign:", 0},
+                           {"enter your call:", 1}, {"callsign : ", 2},        {"callsign: ", 0}};
+
+}  // namespace
+
+TelnetSession::TelnetSession(App& app, SocketFactory& sockets)
+    : app_(app), sockets_(sockets), rng_(static_cast<std::mt19937::result_type>(app.ClockPort().TickMs())) {
+  random = [this] { return std::uniform_real_distribution<double>(0.0, 1.0)(rng_); };
+  timerAuto_ = app_.Loop().CreateTimer(kMinuteMs, false, [this] { AutomaticConnectionTick(); });
+  timerKeepAlive_ = app_.Loop().CreateTimer(kMinuteMs, false, [this] { KeepAliveTick(); });
+}
+
+TelnetSession::~TelnetSession() {
+  if (socket_) socket_->SetListener(nullptr);
+}
+
+bool TelnetSession::Connected() const { return socket_ && socket_->IsConnected(); }
+bool TelnetSession::AutoTimerRunning() const { return timerAuto_->Enabled(); }
+bool TelnetSession::KeepAliveOn() const { return app_.Options().keepAlive; }
+
+void TelnetSession::RestartAutoTimer() {
+  timerAuto_->SetEnabled(false);
+  timerAuto_->SetEnabled(true);
+}
+
+void TelnetSession::StopAutoTimer() { timerAuto_->SetEnabled(false); }
+
+void TelnetSession::SetKeepAlive(bool on) {
+  app_.Options().keepAlive = on;
+  app_.Frame().SetChecked("mnukeep", on);
+  timerKeepAlive_->SetEnabled(on);
+}
+
+std::string TelnetSession::LogoutCommand() const {
+  if (modes_.irc) return "/Q";
+  if (modes_.chat) return "/EX";
+  return "b";
+}
+
+void TelnetSession::ReadSiteFlags(const SiteRecord& site) {
+  flags_.bridgeFromRemote = site.BridgeFlags() & 1;
+  flags_.bridgeToRemote = site.BridgeFlags() & 2;
+  flags_.useScript = site.AutoFlags() & 1;
+  flags_.autoReconnect = site.AutoFlags() & 2;
+  flags_.ddeIn = site.ServiceFlags() & 1;
+  flags_.ddeOut = site.ServiceFlags() & 2;
+  flags_.serviceOther = site.ServiceFlags() & 4;
+}
+
+void TelnetSession::StopAutomaticConnection(bool keepReconnection) {
+  if (onSessionReset) onSessionReset();
+  app_.Frame().SetChecked("mnuautoc", false);
+  app_.Frame().SetChecked("mnukeep", app_.Options().keepAlive);
+  timerAuto_->SetEnabled(false);
+  if (!keepReconnection) {
+    flags_.autoReconnect = false;
+    app_.Options().autoReconnection = false;
+    app_.Frame().SetChecked("mnurecon", false);
+    autoState_ = 0;
+  }
+}
+
+void TelnetSession::ConnectHost(const std::string& hostText) {
+  if (app_.State().replayMode) return;
+  rng_.seed(static_cast<std::mt19937::result_type>(app_.ClockPort().TickMs()));
+  HostTarget target = ParseHostText(hostText, random);
+  if (target.isSiteName) {
+    if (!ConnectSite(target.host, true)) {
+      ReportError("No site named " + target.host + " in the site list");
+    }
+    return;
+  }
+  if (connecting_) return;
+  if (target.host.empty()) {
+    ReportError("No host name given");
+    return;
+  }
+  connecting_ = true;
+  adHoc_ = true;
+  StopAutomaticConnection(true);
+  // An ad-hoc host: DDE both ways, no bridging, no script.
+  flags_ = SiteFlags{};
+  flags_.ddeIn = flags_.ddeOut = true;
+  modes_ = SessionModes{};
+  autoState_ = 0;
+  app_.State().sendTerminator = "\n";
+  app_.State().currentSite = SiteRecord{};
+  if (target.keepAlive) {
+    keepAlivePeriod_ = *target.keepAlive > 0 ? *target.keepAlive : 5;
+    SetKeepAlive(*target.keepAlive > 0);
+  } else {
+    keepAlivePeriod_ = 5;
+  }
+  StartConnect(target);
+  connecting_ = false;
+}
+
+bool TelnetSession::ConnectSite(const std::string& name, bool connectNow) {
+  auto bytes = app_.Folder().Read(kSiteFile);
+  if (!bytes) return false;
+  auto records = ParseSiteFile(*bytes);
+  std::string key = UCase(Trim(name));
+  auto it = std::find_if(records.begin(), records.end(), [&](const SiteRecord& r) { return r.Key() == key; });
+  if (key.empty() || it == records.end()) return false;
+  app_.State().currentSite = *it;
+  app_.State().pendingSite = *it;
+  if (it != records.begin()) {
+    std::iter_swap(records.begin(), it);
+    // The trailing bytes of a damaged file are kept as they were.
+    std::string rewritten = SerialiseSiteFile(records) + bytes->substr(records.size() * SiteRecord::kSize);
+    app_.Folder().WriteAtomic(kSiteFile, rewritten);
+  }
+  if (connectNow) ConnectCurrentSite();
+  return true;
+}
+
+void TelnetSession::ConnectCurrentSite() {
+  if (app_.State().replayMode) return;
+  // 2: a connect already running postpones an automatic one.
+  if (connecting_) {
+    if (autoState_ >= 1) {
+      if (retryIntervalMinutes_ == 0) retryIntervalMinutes_ = 2;
+      minutesSinceAttempt_ = 0;
+    }
+    return;
+  }
+  if (socket_) {
+    socket_->SetListener(nullptr);
+    socket_->Close();
+  }
+  app_.SetFlashing(true);
+  rng_.seed(static_cast<std::mt19937::result_type>(app_.ClockPort().TickMs()));
+
+  // 3: the site chosen in the site list.
+  AppState& st = app_.State();
+  if (!Trim(st.pendingSite.Name()).empty()) st.currentSite = st.pendingSite;
+  const SiteRecord site = st.currentSite;
+  const std::string name = UCase(site.Name());
+  if (name.empty()) {
+    app_.SetFlashing(false);
+    return;
+  }
+  connecting_ = true;
+  adHoc_ = false;
+  StopAutomaticConnection(true);
+
+  // 4-5: the site's switches and script.
+  ReadSiteFlags(site);
+  if (loadScript) loadScript();
+  if (resetScriptPending && !(scriptHasTitleCommand && scriptHasTitleCommand())) resetScriptPending();
+  modes_ = SessionModes{};
+  modes_.serverMode = StartsWith(name, "ACCEPT");
+
+  // 6: automatic connection.
+  if (flags_.useScript && autoState_ == 0) autoState_ = 1;
+  if (autoState_ >= 1) {
+    app_.Append(WindowId::Terminal, std::string("\r\n") + kAutoMessage);
+    if (!modes_.serverMode) {
+      if (retryIntervalMinutes_ == 0) retryIntervalMinutes_ = 2;
+      minutesSinceAttempt_ = 0;
+      // The retries count from this attempt.
+      RestartAutoTimer();
+    }
+  }
+
+  // 7-8: line end and sub-modes from the name.
+  st.sendTerminator = EndsWith(name, "_1") ? "\r" : EndsWith(name, "_2") ? "\r\n" : "\n";
+  if (InStr(name, "IRC") > 0) {
+    modes_.irc = true;
+    modes_.ircChannel = "#CQDX";
+  }
+  if (InStr(name, "CHAT") > 0) modes_.chat = true;
+
+  // 11 (before the connect, so a connect event that comes at once sees it).
+  keepAlivePeriod_ = ValInt32(site.KeepAlivePeriod());
+  if (keepAlivePeriod_ <= 0) keepAlivePeriod_ = 5;
+  SetKeepAlive(site.KeepAliveEnabled());
+
+  // 9-10: listen, or connect to the site's host.
+  if (modes_.serverMode) {
+    if (startServerListen) startServerListen();
+  } else {
+    StartConnect(SiteTarget(site, app_.Folder(), random));
+  }
+  connecting_ = false;
+}
+
+void TelnetSession::StartConnect(const HostTarget& target) {
+  if (socket_) {
+    socket_->SetListener(nullptr);
+    socket_->Close();
+  }
+  socket_ = sockets_.CreateSocket();
+  socket_->SetListener(this);
+  pendingOutput_.clear();
+  clientStarted_ = true;
+  app_.SetFlashing(true);
+  app_.Frame().SetStatus("Trying:" + target.host);
+  app_.Frame().SetHost(target.host);
+  if (onNewConnection) onNewConnection();
+  socket_->Connect(target.host, target.port);
+}
+
+void TelnetSession::SetTitleFor(const std::string& host) {
+  if (!customTitle_.empty()) {
+    app_.Frame().SetTitle("Quillnet [" + customTitle_ + "]");
+    return;
+  }
+  std::string shown = host.size() > 30 ? host.substr(0, 27) + "..." : host;
+  app_.Frame().SetTitle("Quillnet [" + shown + "]");
+}
+
+void TelnetSession::SetSessionMenus(bool connected) {
+  app_.Frame().SetConnected(connected);
+  app_.Frame().SetEnabled("mnudisc", connected);
+  app_.Frame().SetEnabled("Textsend", connected);
+}
+
+void TelnetSession::OnConnected() {
+  app_.SetFlashing(false);
+  userDisconnectMarker_ = flags_.serviceOther ? 0 : 1;
+  std::string host = socket_->RemoteHostName();
+  if (host.empty()) host = socket_->RemoteAddress();
+  SetTitleFor(host);
+  app_.Frame().SetStatus("Connected to " + host);
+  SetSessionMenus(true);
+  // The typed-input box stays disabled until the node's first login prompt.
+  app_.Frame().SetEnabled("Textsend", false);
+  keepAliveMinutes_ = 0;
+  lastPromptAt_ = static_cast<std::size_t>(-1);
+  if (loadScript) loadScript();
+  if (autoState_ >= 1 && scriptRunnable && scriptRunnable() && runScript) runScript();
+  if (auxBridgeNotice && !flags_.bridgeToRemote) auxBridgeNotice("*** CONNECTED\r\n");
+}
+
+void TelnetSession::OnDataArrived(std::size_t) {
+  if (!socket_) return;
+  std::string bytes = socket_->ReadAvailable();
+  if (!bytes.empty() && onReceived) onReceived(bytes);
+}
+
+void TelnetSession::OnReadyToSend() {
+  if (!pendingOutput_.empty()) {
+    FlushPending();
+  } else if (onSendReady) {
+    onSendReady();
+  }
+}
+
+void TelnetSession::OnClosed() {
+  app_.SetFlashing(true);
+  if (userDisconnectMarker_ == kUserDisconnect) return;
+  DisconnectHandling();
+  modes_.serverMode = StartsWith(UCase(app_.State().currentSite.Name()), "ACCEPT");
+  if (modes_.serverMode && !adHoc_) {
+    userDisconnectMarker_ = kServerRearm;
+    if (serverRearm) serverRearm();
+    return;
+  }
+  if (!flags_.autoReconnect) {
+    app_.SetFlashing(false);
+    return;
+  }
+  // The first attempt comes at the next tick.
+  minutesSinceAttempt_ = std::max(retryIntervalMinutes_ - 1, 0);
+  RestartAutoTimer();
+}
+
+void TelnetSession::OnError(int, const std::string& description) {
+  const bool wasConnecting = !Connected();
+  ReportError(description);
+  if (wasConnecting) {
+    // A failed connect ends like a drop, but without reconnecting by itself:
+    // only the retry timer of an automatic connection tries again.
+    DisconnectHandling();
+    if (!AutoTimerRunning()) app_.SetFlashing(false);
+  }
+}
+
+void TelnetSession::ReportError(const std::string& description) {
+  if (app_.State().sessionKind == SessionKind::Web || autoState_ >= 1) {
+    app_.Frame().SetStatus(description);
+  } else {
+    app_.Frame().SetStatus(description);
+    app_.Prompt().MessageBox(description, MsgIcon::Exclamation);
+  }
+}
+
+void TelnetSession::DisconnectHandling() {
+  if (socket_) {
+    socket_->SetListener(nullptr);
+    socket_->Close();
+  }
+  clientStarted_ = false;
+  pendingOutput_.clear();
+  SetSessionMenus(false);
+  app_.Frame().SetEnabled("Textsend", false);
+  if (auxBridgeNotice && !flags_.bridgeToRemote) auxBridgeNotice("*** DISCONNECTED\r\n");
+  const std::string text = "\r\n***  DISCONNECTED";
+  app_.Append(WindowId::Terminal, text);
+  app_.CaptureFile().WriteShown(text);
+  if (customTitle_.empty()) app_.Frame().SetTitle("Quillnet");
+}
+
+void TelnetSession::Disconnect() {
+  if (!clientStarted_) return;
+  userDisconnectMarker_ = kUserDisconnect;
+  if (socket_) {
+    socket_->SetListener(nullptr);
+    socket_->Close();
+  }
+  clientStarted_ = false;
+  SetSessionMenus(false);
+}
+
+void TelnetSession::MenuConnect() {
+  if (!app_.State().startupHost.empty()) {
+    ConnectHost(app_.State().startupHost);
+    return;
+  }
+  autoState_ = 0;
+  ConnectCurrentSite();
+}
+
+void TelnetSession::MenuDisconnect() {
+  userDisconnectMarker_ = kUserDisconnect;
+  DisconnectHandling();
+  StopAutomaticConnection(false);
+  app_.SetFlashing(false);
+}
+
+void TelnetSession::AutomaticConnectionTick() {
+  AppState& st = app_.State();
+  ++minutesSinceAttempt_;
+  if (st.retryCounter > 0 && st.retryCounter != 30000) st.retryCounter = static_cast<std::int16_t>(-st.retryCounter);
+  if (minutesSinceAttempt_ < retryIntervalMinutes_) return;
+  retryIntervalMinutes_ = 2;
+  autoState_ = 2;
+  if (st.retryCounter != 30000) ++st.retryCounter;
+  minutesSinceAttempt_ = 0;
+  RestartAutoTimer();
+  app_.SetFlashing(true);
+  if (st.retryCounter >= 0 && st.retryCounter != 30000) {
+    StopAutomaticConnection(false);
+    app_.Frame().SetStatus("Retry count exceeded");
+    app_.SetFlashing(false);
+    st.retryCounter = 30000;
+    std::string fallback = fallbackSite_;
+    fallbackSite_.clear();
+    if (!fallback.empty()) ConnectSite(fallback, true);
+    return;
+  }
+  ConnectCurrentSite();
+}
+
+void TelnetSession::KeepAliveTick() {
+  keepAliveMinutes_ = std::min(keepAliveMinutes_ + 1, keepAlivePeriod_);
+  if (timerAuto_->Enabled()) return;
+  if (keepAliveMinutes_ != keepAlivePeriod_ || autoState_ != 0) {
+    keepAliveMinutes_ %= keepAlivePeriod_;
+    return;
+  }
+  bool first = true;
+  bool sentAny = false;
+  for (const auto& line : app_.State().keepAliveLines) {
+    std::string t = Trim(line);
+    if (t.empty() || t == std::string(1, '\0')) break;
+    first = false;
+    if (UCase(t) == "NONE") continue;
+    app_.SendLine(UCase(t) + "\r\n");
+    sentAny = true;
+  }
+  if (first) app_.SendLine("\r\n");
+  (void)sentAny;
+  keepAliveMinutes_ %= keepAlivePeriod_;
+}
+
+void TelnetSession::CheckLoginPrompt() {
+  if (userDisconnectMarker_ != 1) return;
+  const TextWindow& term = app_.Window(WindowId::Terminal);
+  const std::string& text = term.Text();
+  std::size_t n = std::min<std::size_t>(15, text.size());
+  std::string tail = LCase(std::string_view(text).substr(text.size() - n));
+  for (const auto& p : kPrompts) {
+    auto pos = tail.rfind(p.text);
+    if (pos == std::string::npos) continue;
+    std::size_t at = static_cast<std::size_t>(term.TotalAppended() - n + pos);
+    if (at == lastPromptAt_) return;
+    lastPromptAt_ = at;
+    if (p.effect == 1 && onCallPrompt) onCallPrompt();
+    if (p.effect == 2) app_.State().sendTerminator = "\r";
+    if (!app_.Frame().Item("Textsend").enabled) {
+      app_.Frame().SetEnabled("Textsend", true);
+      if (autoState_ >= 1 && restartScript) restartScript();
+    }
+    if (releaseLoginWait) releaseLoginWait();
+    return;
+  }
+}
+
+void TelnetSession::SendRaw(std::string_view bytes) {
+  if (!Connected()) return;
+  if (!pendingOutput_.empty()) {
+    // Keep the order: nothing overtakes what is already waiting.
+    pendingOutput_.append(bytes);
+    FlushPending();
+    return;
+  }
+  std::size_t taken = socket_->Send(bytes);
+  if (taken < bytes.size()) pendingOutput_.append(bytes.substr(taken));
+}
+
+void TelnetSession::FlushPending() {
+  if (pendingOutput_.empty() || !Connected()) return;
+  std::size_t taken = socket_->Send(pendingOutput_);
+  pendingOutput_.erase(0, taken);
+}
+
+}  // namespace qn
