@@ -4,6 +4,8 @@
 #include "core/personal_info.h"
 #include "core/replay.h"
 #include "core/text.h"
+#include "session/capture_dialog.h"
+#include "session/telnet_session.h"
 
 namespace qn {
 
@@ -44,10 +46,72 @@ DateTime App::UtcNow() const {
 }
 
 void App::BuildMenu() {
-  menu_.Add({"mnuexit", "&File", "E&xit", "Shift+F3", [this] { Close(); }});
-  menu_.Add({"mnupers", "&Configuration", "&Personal Info...", "", [this] {
-               if (ports_.dialogs) ports_.dialogs->Open(DialogKind::PersonalInfo);
-             }});
+  menu_.Add({kCaptureMenuId, "&File", kOpenCaptureCaption, "Shift+F1",
+             [this] {
+               if (CaptureMenu(*this)) OpenDialog(DialogKind::Capture);
+             },
+             1});
+  menu_.Add({"mnuexit", "&File", "E&xit", "Shift+F3", [this] { Close(); }, 3});
+  menu_.Add({"mnumacros", "&Configuration", "&Macros...", "", [this] { OpenDialog(DialogKind::Macros); }, 7});
+  menu_.Add({"mnupers", "&Configuration", "&Personal Info...", "", [this] { OpenDialog(DialogKind::PersonalInfo); },
+             8});
+  menu_.Add({"mnuconnect", "&Session", "&Connect", "",
+             [this] {
+               if (telnet_) telnet_->MenuConnect();
+             },
+             1});
+  menu_.Add({"mnudisc", "&Session", "&Disconnect", "",
+             [this] {
+               if (telnet_) telnet_->MenuDisconnect();
+             },
+             2});
+  menu_.Add({"mnurecon", "&Options", "Auto &Reconnection", "", [this] { ToggleAutoReconnection(); }, 3});
+  menu_.Add({"mnukeep", "&Options", "&Keep Alive", "", [this] { ToggleKeepAlive(); }, 5});
+}
+
+void App::WireTelnetSession() {
+  // Until the receive and send paths are plugged in, received text is shown
+  // and sent lines go straight to the socket.
+  telnet_->onReceived = [this](std::string_view bytes) {
+    Append(WindowId::Terminal, bytes);
+    telnet_->CheckLoginPrompt();
+  };
+  onSendLine = [this](const std::string& text) { telnet_->SendRaw(text); };
+}
+
+void App::OpenDialog(DialogKind kind) {
+  if (ports_.dialogs) ports_.dialogs->Open(kind);
+}
+
+void App::ToggleAutoReconnection() {
+  bool on = !options_.autoReconnection;
+  options_.autoReconnection = on;
+  frame_.SetChecked("mnurecon", on);
+  if (telnet_) telnet_->MutableFlags().autoReconnect = on;
+}
+
+void App::ToggleKeepAlive() {
+  if (options_.keepAlive && options_.autoReconnection) {
+    auto r = ports_.prompter.MessageBox(
+        "Warning: by doing this you'll loose the automatic reconnection; continue?", MsgIcon::Question,
+        MsgButtons::YesNo, 2);
+    if (r != MsgResult::Yes) return;
+    if (telnet_) {
+      telnet_->SetKeepAlive(false);
+      telnet_->StopAutomaticConnection(false);
+    }
+    options_.keepAlive = false;
+    options_.autoReconnection = false;
+    frame_.SetChecked("mnukeep", false);
+    frame_.SetChecked("mnurecon", false);
+    return;
+  }
+  if (telnet_) {
+    telnet_->SetKeepAlive(!options_.keepAlive);
+  } else {
+    options_.keepAlive = !options_.keepAlive;
+    frame_.SetChecked("mnukeep", options_.keepAlive);
+  }
 }
 
 bool App::RunMenu(const std::string& path) {
@@ -101,6 +165,11 @@ void App::StartUp(const std::string& commandText) {
   });
 
   // 9: the filter, alert and bridge tables load here as those subsystems are added.
+
+  if (state_.sessionKind == SessionKind::Telnet && ports_.sockets) {
+    telnet_ = std::make_unique<TelnetSession>(*this, *ports_.sockets);
+    WireTelnetSession();
+  }
 
   // 10: sound devices are asked for here once sound output exists.
   state_.startingUp = true;
@@ -173,8 +242,15 @@ void App::StartSession() {
         replay_ = std::make_unique<Replay>(*this);
         replay_->Start(replayFirstTickMs_);
       }
-      // The site list, a named site or the start-up host connect here once the
-      // telnet session exists.
+      if (!telnet_ || state_.replayMode) break;
+      if (!state_.startupHost.empty()) {
+        // 17: the host of a "telnet://" link.
+        telnet_->ConnectHost(state_.startupHost);
+      } else if (!state_.startupSite.empty()) {
+        if (!telnet_->ConnectSite(state_.startupSite, true)) {
+          frame_.SetStatus("No site named " + state_.startupSite + " in the site list");
+        }
+      }
       break;
   }
 }
@@ -259,7 +335,10 @@ void App::SavePositions() {
 void App::Close() {
   if (closed_) return;
   closed_ = true;
-  // The node's logout and the disconnect go here once the telnet session exists.
+  if (telnet_) {
+    if (telnet_->Connected()) SendLine(telnet_->LogoutCommand() + state_.sendTerminator);
+    telnet_->Disconnect();
+  }
   capture_.Close();
   if (onQuit) onQuit();
 }

@@ -21,12 +21,14 @@
 #include "platform/event_loop.h"
 #include "platform/instance_registry.h"
 #include "platform/prompter.h"
+#include "platform/tcp_socket.h"
 #include "session/capture.h"
 #include "session/text_window.h"
 
 namespace qn {
 
 class Replay;
+class TelnetSession;
 
 // The Options toggles, each mirrored by its menu item's check mark.
 struct AppOptions {
@@ -47,6 +49,7 @@ struct Ports {
   Prompter& prompter;
   InstanceRegistry& registry;
   DialogHost* dialogs = nullptr;
+  SocketFactory* sockets = nullptr;  // none: no network session
 };
 
 class App {
@@ -76,6 +79,8 @@ class App {
   Capture& CaptureFile() { return capture_; }
   AppOptions& Options() { return options_; }
   Replay* ReplayMode() { return replay_.get(); }
+  // The telnet session of a telnet instance (null in other kinds).
+  TelnetSession* Telnet() { return telnet_.get(); }
   const MenuTable& Menu() const { return menu_; }
   // Runs a menu command by its captions without "&" ("Session/Disconnect").
   bool RunMenu(const std::string& path);
@@ -121,6 +126,10 @@ class App {
   void CreateWindows();
   void StartSession();
   void TickClock();
+  void ToggleKeepAlive();
+  void ToggleAutoReconnection();
+  void OpenDialog(DialogKind kind);
+  void WireTelnetSession();
 
   Ports ports_;
   DataFolder folder_;
@@ -139,6 +148,7 @@ class App {
   std::unique_ptr<Timer> timerFlash_;
   std::unique_ptr<Timer> splashTimer_;
   std::unique_ptr<Replay> replay_;
+  std::unique_ptr<TelnetSession> telnet_;
   int replayFirstTickMs_ = 60000;
   bool inFront_ = true;
   bool closed_ = false;

@@ -1,5 +1,7 @@
 #include "core/menu_table.h"
 
+#include <algorithm>
+
 #include "core/text.h"
 
 namespace qn {
@@ -20,6 +22,17 @@ std::string StripAmpersand(const std::string& caption) {
     r += caption[i];
   }
   return r;
+}
+
+void MenuTable::Add(MenuAction action) {
+  auto menuIndex = [](const std::string& m) {
+    const auto& top = TopLevel();
+    return std::find(top.begin(), top.end(), m) - top.begin();
+  };
+  auto key = [&](const MenuAction& a) { return std::make_pair(menuIndex(a.menu), a.order); };
+  auto pos = std::upper_bound(actions_.begin(), actions_.end(), action,
+                              [&](const MenuAction& x, const MenuAction& y) { return key(x) < key(y); });
+  actions_.insert(pos, std::move(action));
 }
 
 const MenuAction* MenuTable::Find(const std::string& path) const {

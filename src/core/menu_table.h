@@ -15,6 +15,7 @@ struct MenuAction {
   std::string caption;   // item caption, e.g. "E&xit"; "-" is a separator
   std::string shortcut;  // "Shift+F3", "" for none
   std::function<void()> run;
+  int order = 0;  // place within its menu, so items added later land where they belong
 };
 
 class MenuTable {
@@ -22,7 +23,7 @@ class MenuTable {
   // Top-level menus in the order they stand on the menu bar.
   static const std::vector<std::string>& TopLevel();
 
-  void Add(MenuAction action) { actions_.push_back(std::move(action)); }
+  void Add(MenuAction action);
   const std::vector<MenuAction>& Actions() const { return actions_; }
   // By "Menu/Item" with or without "&", case-insensitive.
   const MenuAction* Find(const std::string& path) const;

@@ -7,6 +7,9 @@
 #include "core/app.h"
 #include "core/personal_info.h"
 #include "core/text.h"
+#include "session/capture_dialog.h"
+
+#include <filesystem>
 
 namespace qn {
 
@@ -226,6 +229,24 @@ void ConsoleFrontEnd::Open(DialogKind kind) {
       }
       break;
     }
+    case DialogKind::Capture: {
+      // The dialog stays open until OK succeeds or it is cancelled.
+      for (int tries = 0; tries < 100; ++tries) {
+        auto name = InputBox("Capture file name", "Capture File", "");
+        if (!name) return;
+        auto spots = InputBox("Save DX spots only (Y/N)", "Capture File", "N");
+        if (!spots) return;
+        std::filesystem::path p(*name);
+        CaptureFields fields;
+        fields.folder = p.is_absolute() ? p.parent_path().string() : app_->Folder().Root().string();
+        fields.fileName = p.is_absolute() ? p.filename().string() : *name;
+        fields.spotsOnly = !spots->empty() && (UCase(*spots)[0] == 'Y');
+        if (CaptureDialogOk(*app_, fields)) return;
+      }
+      break;
+    }
+    case DialogKind::Macros:
+      break;
   }
 }
 

@@ -5,7 +5,7 @@
 
 namespace qn {
 
-enum class DialogKind { PersonalInfo };
+enum class DialogKind { PersonalInfo, Capture, Macros };
 
 class DialogHost {
  public:

@@ -63,6 +63,8 @@ void TelnetSession::ReadSiteFlags(const SiteRecord& site) {
   flags_.ddeIn = site.ServiceFlags() & 1;
   flags_.ddeOut = site.ServiceFlags() & 2;
   flags_.serviceOther = site.ServiceFlags() & 4;
+  app_.Options().autoReconnection = flags_.autoReconnect;
+  app_.Frame().SetChecked("mnurecon", flags_.autoReconnect);
 }
 
 void TelnetSession::StopAutomaticConnection(bool keepReconnection) {
@@ -97,7 +99,7 @@ void TelnetSession::ConnectHost(const std::string& hostText) {
   adHoc_ = true;
   StopAutomaticConnection(true);
   // An ad-hoc host: DDE both ways, no bridging, no script.
-  flags_ = SiteFlags{};
+  ReadSiteFlags(SiteRecord{});
   flags_.ddeIn = flags_.ddeOut = true;
   modes_ = SessionModes{};
   autoState_ = 0;
