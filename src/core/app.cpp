@@ -3,6 +3,8 @@
 #include "core/command_line.h"
 #include "core/personal_info.h"
 #include "core/replay.h"
+#include "core/site_file.h"
+#include "core/site_update.h"
 #include "core/text.h"
 #include "session/capture_dialog.h"
 #include "session/telnet_session.h"
@@ -208,7 +210,11 @@ void App::CountInstances() {
 }
 
 void App::ApplyHandedOverSites() {
-  // The site-file subsystem applies kill.txt, add.txt and add.sit here.
+  // Sites handed to a fresh data folder must not be thrown away for want of a
+  // site file to merge them into.
+  if (folder_.Exists("add.txt") && folder_.Exists("add.sit")) SiteFile(folder_, state_.sessionKind).Open();
+  SiteUpdateSummary summary = ApplySiteUpdate(folder_);
+  if (summary.failed) frame_.SetStatus("The handed-over site changes could not be applied; they are kept for the next start");
 }
 
 void App::CreateWindows() {

@@ -48,4 +48,15 @@ std::string ScriptFileName(std::string_view siteName, bool tnc) {
   return "SCRIPT\\" + UCase(Left(Trim(siteName), 8)) + (tnc ? ".TNC" : ".SCR");
 }
 
+bool IsValidSiteName(std::string_view name) {
+  std::string t = Trim(name);
+  if (t.empty()) return false;
+  for (unsigned char c : t) {
+    bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    bool digit = c >= '0' && c <= '9';
+    if (!letter && !digit && c != '-' && c != '_') return false;
+  }
+  return true;
+}
+
 }  // namespace qn

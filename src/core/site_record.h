@@ -16,6 +16,7 @@ namespace qn {
 class SiteRecord {
  public:
   static constexpr std::size_t kSize = 395;
+  static constexpr std::size_t kFieldsSize = 198;  // the bytes before the reserved part
 
   // A blank record: text fields blanks, reserved bytes 0.
   SiteRecord();
@@ -64,5 +65,10 @@ std::string SerialiseSiteFile(const std::vector<SiteRecord>& records);
 
 // "SCRIPT\" + first 8 characters of the name, upper-cased, + ".SCR" (".TNC" for TNC).
 std::string ScriptFileName(std::string_view siteName, bool tnc);
+
+// A name the editor could have typed: trimmed, not empty, only ASCII letters,
+// digits, "-" and "_". Only such names are turned into script paths, so a name
+// from a handed-over or damaged file can never reach outside the SCRIPT folder.
+bool IsValidSiteName(std::string_view name);
 
 }  // namespace qn

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/app.h"
+#include "core/site_file.h"
 #include "core/text.h"
 
 namespace qn {
@@ -10,7 +11,6 @@ namespace qn {
 namespace {
 
 constexpr int kMinuteMs = 60000;
-const char* const kSiteFile = "qln.sit";
 
 struct Prompt {
   const char* text;
@@ -116,20 +116,15 @@ void TelnetSession::ConnectHost(const std::string& hostText) {
 }
 
 bool TelnetSession::ConnectSite(const std::string& name, bool connectNow) {
-  auto bytes = app_.Folder().Read(kSiteFile);
-  if (!bytes) return false;
-  auto records = ParseSiteFile(*bytes);
-  std::string key = UCase(Trim(name));
-  auto it = std::find_if(records.begin(), records.end(), [&](const SiteRecord& r) { return r.Key() == key; });
-  if (key.empty() || it == records.end()) return false;
-  app_.State().currentSite = *it;
-  app_.State().pendingSite = *it;
-  if (it != records.begin()) {
-    std::iter_swap(records.begin(), it);
-    // The trailing bytes of a damaged file are kept as they were.
-    std::string rewritten = SerialiseSiteFile(records) + bytes->substr(records.size() * SiteRecord::kSize);
-    app_.Folder().WriteAtomic(kSiteFile, rewritten);
-  }
+  SiteFile file(app_.Folder(), app_.State().sessionKind);
+  std::size_t number = file.FindSite(name);
+  if (number == 0) return false;
+  auto record = file.Read(number);
+  if (!record) return false;
+  app_.State().currentSite = *record;
+  app_.State().pendingSite = *record;
+  // The site connected last is always the first of the list.
+  file.SwapWithFirst(number);
   if (connectNow) ConnectCurrentSite();
   return true;
 }

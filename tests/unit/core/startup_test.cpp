@@ -161,3 +161,30 @@ TEST(Menu, ExitClosesThroughTheTable) {
 
 }  // namespace
 }  // namespace qn
+
+namespace qn {
+namespace {
+
+TEST(StartUp, HandedOverSitesReachAFreshDataFolder) {
+  fakes::TestApp t;
+  SiteRecord r;
+  r.SetName("newnode");
+  r.SetAddress("new.example");
+  t.Folder().WriteAtomic("add.sit", std::string(r.View()));
+  t.Folder().WriteAtomic("add.txt", "newnode\r\n");
+  t.StartWithCall("");
+  auto records = ParseSiteFile(*t.Folder().Read("qln.sit"));
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].Name(), "newnode");
+  EXPECT_FALSE(t.Folder().Exists("add.txt"));
+}
+
+TEST(StartUp, OnlyTelnetInstancesApplyTheSiteUpdate) {
+  fakes::TestApp t;
+  t.Folder().WriteAtomic("kill.txt", "x\r\n");
+  t.StartWithCall("/TNC");
+  EXPECT_TRUE(t.Folder().Exists("kill.txt"));
+}
+
+}  // namespace
+}  // namespace qn
