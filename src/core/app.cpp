@@ -7,6 +7,7 @@
 #include "core/site_update.h"
 #include "core/text.h"
 #include "session/capture_dialog.h"
+#include "session/receiver.h"
 #include "session/telnet_session.h"
 
 namespace qn {
@@ -72,12 +73,18 @@ void App::BuildMenu() {
 }
 
 void App::WireTelnetSession() {
-  // Until the receive and send paths are plugged in, received text is shown
-  // and sent lines go straight to the socket.
-  telnet_->onReceived = [this](std::string_view bytes) {
-    Append(WindowId::Terminal, bytes);
-    telnet_->CheckLoginPrompt();
+  receiver_ = std::make_unique<Receiver>(Window(WindowId::Terminal), &capture_);
+  receiver_->sendRaw = [this](std::string_view bytes) { telnet_->SendRaw(bytes); };
+  receiver_->programInFront = [this] { return inFront_; };
+  receiver_->ircSession = [this] { return telnet_->Modes().irc; };
+  receiver_->terminalChanged = [this] { telnet_->CheckLoginPrompt(); };
+  receiver_->steps.nodeHop = [this](const std::string&, const std::string& title) {
+    if (telnet_->CustomTitle().empty()) frame_.SetTitle(title);
   };
+  telnet_->onReceived = [this](std::string_view bytes) { receiver_->OnData(bytes); };
+  telnet_->onNewConnection = [this] { receiver_->MarkNewConnection(); };
+  telnet_->resetLineCounter = [this] { receiver_->ResetLineCounter(); };
+  // Until the send path is plugged in, sent lines go straight to the socket.
   onSendLine = [this](const std::string& text) { telnet_->SendRaw(text); };
 }
 

@@ -29,6 +29,7 @@ namespace qn {
 
 class Replay;
 class TelnetSession;
+class Receiver;
 
 // The Options toggles, each mirrored by its menu item's check mark.
 struct AppOptions {
@@ -81,6 +82,7 @@ class App {
   Replay* ReplayMode() { return replay_.get(); }
   // The telnet session of a telnet instance (null in other kinds).
   TelnetSession* Telnet() { return telnet_.get(); }
+  Receiver* Rx() { return receiver_.get(); }
   const MenuTable& Menu() const { return menu_; }
   // Runs a menu command by its captions without "&" ("Session/Disconnect").
   bool RunMenu(const std::string& path);
@@ -149,6 +151,7 @@ class App {
   std::unique_ptr<Timer> splashTimer_;
   std::unique_ptr<Replay> replay_;
   std::unique_ptr<TelnetSession> telnet_;
+  std::unique_ptr<Receiver> receiver_;
   int replayFirstTickMs_ = 60000;
   bool inFront_ = true;
   bool closed_ = false;

@@ -243,6 +243,7 @@ void TelnetSession::OnConnected() {
   app_.Frame().SetEnabled("Textsend", false);
   keepAliveMinutes_ = 0;
   lastPromptAt_ = static_cast<std::size_t>(-1);
+  if (resetLineCounter) resetLineCounter();
   if (loadScript) loadScript();
   if (autoState_ >= 1 && scriptRunnable && scriptRunnable() && runScript) runScript();
   if (auxBridgeNotice && !flags_.bridgeToRemote) auxBridgeNotice("*** CONNECTED\r\n");
@@ -402,6 +403,7 @@ void TelnetSession::CheckLoginPrompt() {
     std::size_t at = static_cast<std::size_t>(term.TotalAppended() - n + pos);
     if (at == lastPromptAt_) return;
     lastPromptAt_ = at;
+    if (resetLineCounter) resetLineCounter();
     if (p.effect == 1 && onCallPrompt) onCallPrompt();
     if (p.effect == 2) app_.State().sendTerminator = "\r";
     if (!app_.Frame().Item("Textsend").enabled) {

@@ -116,6 +116,7 @@ class TelnetSession : public TcpSocketListener, public SessionTransport {
   std::function<bool()> scriptHasTitleCommand;                   // "/F" or "\F" line present
   std::function<void()> onCallPrompt;                            // "enter your call:" seen
   std::function<void()> releaseLoginWait;                        // script waiting for a prompt
+  std::function<void()> resetLineCounter;                        // at connect and at each login prompt
   std::function<void()> onSessionReset;                          // script wait text, "/B", ExchangeOn
   std::function<void()> onSendReady;                             // SendToSession continues a long line
   std::function<void(const std::string&)> auxBridgeNotice;       // "*** CONNECTED" to the aux port

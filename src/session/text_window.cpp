@@ -54,8 +54,13 @@ void AppendToWindow(TextWindow& box, std::string_view text, bool programInFront)
 }
 
 void LimitWindowText(TextWindow& box) {
+  // One cut keeps at most 14000 characters of the old text; a huge append
+  // needs several.
+  while (box.text_.size() >= TextWindow::kLimit) CutOnce(box);
+}
+
+void CutOnce(TextWindow& box) {
   auto& t = box.text_;
-  if (t.size() < TextWindow::kLimit) return;
   // Search backwards from character 14000 (1-based) for the nearest line end.
   std::size_t cut = TextWindow::kKeep;
   for (std::size_t i = TextWindow::kKeep; i-- > 0;) {

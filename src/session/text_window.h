@@ -63,6 +63,7 @@ class TextWindow {
  private:
   friend void AppendToWindow(TextWindow&, std::string_view, bool);
   friend void LimitWindowText(TextWindow&);
+  friend void CutOnce(TextWindow&);
   void ShowEnd();
   bool UserMovedAway() const;
 
@@ -85,5 +86,7 @@ void AppendToWindow(TextWindow& box, std::string_view text, bool programInFront)
 // At 28000 characters or more the oldest part is cut at a line boundary at or
 // before character 14000.
 void LimitWindowText(TextWindow& box);
+// One cut of the oldest part, at a line boundary at or before character 14000.
+void CutOnce(TextWindow& box);
 
 }  // namespace qn
