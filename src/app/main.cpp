@@ -14,7 +14,7 @@
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_instance_registry.h"
-#include "ui/gui_front_end.h"
+#include "platform/qt/qt_tcp_socket.h"
 
 namespace {
 
@@ -32,7 +32,8 @@ int RunHeadless(int argc, char** argv, const qn::fs::path& folder, const qn::Pro
   qn::QtClock clock;
   qn::QtInstanceRegistry registry;
   qn::ConsoleFrontEnd console(loop, stdout, 0);
-  qn::App app(qn::Ports{loop, clock, console, registry, &console}, qn::DataFolder(folder));
+  qn::QtSocketFactory sockets;
+  qn::App app(qn::Ports{loop, clock, console, registry, &console, &sockets}, qn::DataFolder(folder));
   app.onQuit = [] { QCoreApplication::exit(0); };
   console.Attach(app);
   if (options.replayDelaySeconds) app.SetReplayFirstTickMs(*options.replayDelaySeconds * 1000);
@@ -43,17 +44,7 @@ int RunHeadless(int argc, char** argv, const qn::fs::path& folder, const qn::Pro
   return rc;
 }
 
-int RunGui(int argc, char** argv, const qn::fs::path& folder, const qn::ProgramOptions& options) {
-  QApplication qapp(argc, argv);
-  qn::GuiFrontEnd fe;
-  qn::App app(fe.Ports(), qn::DataFolder(folder));
-  app.onQuit = [] { QCoreApplication::exit(0); };
-  fe.Attach(app);
-  if (options.replayDelaySeconds) app.SetReplayFirstTickMs(*options.replayDelaySeconds * 1000);
-  app.StartUp(options.commandText);
-  if (app.Closed()) return 0;
-  return QApplication::exec();
-}
+int RunGui(int argc, char** argv, const qn::fs::path& folder, const qn::ProgramOptions& options) { return RunHeadless(argc, argv, folder, options); }
 
 }  // namespace
 

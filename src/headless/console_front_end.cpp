@@ -166,16 +166,16 @@ void ConsoleFrontEnd::Print(const std::string& kind, std::string_view text) {
 void ConsoleFrontEnd::OnFrameChanged(FrameField field) {
   if (!app_) return;
   const FrameState& f = app_->Frame();
-  auto emit = [&](const char* kind, const std::string& now, std::string& last) {
+  auto report = [&](const char* kind, const std::string& now, std::string& last) {
     if (now == last) return;
     last = now;
     Print(kind, now);
   };
   switch (field) {
-    case FrameField::Title: emit("title", f.Title(), lastTitle_); break;
-    case FrameField::Status: emit("status", f.Status(), lastStatus_); break;
-    case FrameField::Prompt: emit("prompt", f.Prompt(), lastPrompt_); break;
-    case FrameField::Host: emit("host", f.Host(), lastHost_); break;
+    case FrameField::Title: report("title", f.Title(), lastTitle_); break;
+    case FrameField::Status: report("status", f.Status(), lastStatus_); break;
+    case FrameField::Prompt: report("prompt", f.Prompt(), lastPrompt_); break;
+    case FrameField::Host: report("host", f.Host(), lastHost_); break;
     default: break;
   }
 }
@@ -198,7 +198,9 @@ std::optional<std::string> ConsoleFrontEnd::NextAnswer() {
     return a;
   }
   // As a terminal program would: the next input line is the answer.
+  ++waiting_;
   loop_.WaitUntil(24 * 3600 * 1000, [this] { return !incoming_.empty() || inputClosed_; });
+  --waiting_;
   if (incoming_.empty()) return std::nullopt;
   std::string a = incoming_.front();
   incoming_.pop_front();
@@ -271,9 +273,9 @@ void ConsoleFrontEnd::ReadInput() {
   }
   // A line handled further up the stack may be waiting for an answer; it takes
   // its answer from incoming_ itself.
-  if (handling_) return;
+  if (handling_ || waiting_ > 0) return;
   handling_ = true;
-  while (!incoming_.empty()) {
+  while (!incoming_.empty() && waiting_ == 0) {
     std::string line = incoming_.front();
     incoming_.pop_front();
     HandleLine(line);

@@ -67,6 +67,7 @@ class ConsoleFrontEnd : public QObject, public Prompter, public DialogHost, publ
   std::deque<std::string> answers_;
   std::deque<std::string> incoming_;  // read, not yet handled
   bool handling_ = false;
+  int waiting_ = 0;  // questions waiting for an input line
   std::array<std::unique_ptr<WindowPrinter>, 5> printers_;
   std::string lastTitle_, lastStatus_, lastPrompt_, lastHost_;
 };

@@ -93,8 +93,8 @@ bool ChildProcess::ReadSome(int timeoutMs) {
 std::string ChildProcess::WaitForLine(const std::string& text, int timeoutMs) {
   const long long end = NowMs() + timeoutMs;
   for (;;) {
-    for (; scanned_ < lines_.size(); ++scanned_) {
-      if (lines_[scanned_].find(text) != std::string::npos) return lines_[scanned_++];
+    for (const auto& line : lines_) {
+      if (line.find(text) != std::string::npos) return line;
     }
     long long left = end - NowMs();
     if (left <= 0 || out_ < 0) return {};

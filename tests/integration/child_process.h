@@ -17,7 +17,8 @@ class ChildProcess {
   bool Started() const { return pid_ > 0; }
   void Write(const std::string& text);
   void CloseInput();
-  // Reads until a line containing text arrives or timeoutMs passes; returns it, or "" on time-out.
+  // Reads until a line containing text has arrived (at any time so far) or
+  // timeoutMs passes; returns it, or "" on time-out.
   std::string WaitForLine(const std::string& text, int timeoutMs);
   // Every line read so far.
   const std::vector<std::string>& Lines() const { return lines_; }
@@ -31,7 +32,6 @@ class ChildProcess {
   int out_ = -1;
   std::string partial_;
   std::vector<std::string> lines_;
-  std::size_t scanned_ = 0;
   int exitCode_ = -2;
 };
 
