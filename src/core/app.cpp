@@ -8,6 +8,8 @@
 #include "core/text.h"
 #include "session/capture_dialog.h"
 #include "session/receiver.h"
+#include "session/sender.h"
+#include "session/typed_input.h"
 #include "session/telnet_session.h"
 
 namespace qn {
@@ -84,8 +86,22 @@ void App::WireTelnetSession() {
   telnet_->onReceived = [this](std::string_view bytes) { receiver_->OnData(bytes); };
   telnet_->onNewConnection = [this] { receiver_->MarkNewConnection(); };
   telnet_->resetLineCounter = [this] { receiver_->ResetLineCounter(); };
-  // Until the send path is plugged in, sent lines go straight to the socket.
-  onSendLine = [this](const std::string& text) { telnet_->SendRaw(text); };
+
+  sender_ = std::make_unique<Sender>(*this, telnet_.get());
+  sender_->sessionFlags = [this] {
+    SessionFlags f;
+    f.irc = telnet_->Modes().irc;
+    f.chat = telnet_->Modes().chat;
+    f.ircChannel = telnet_->Modes().ircChannel;
+    return f;
+  };
+  sender_->resetKeepAliveMinutes = [this] { telnet_->ResetKeepAliveMinutes(); };
+  telnet_->onSendReady = [this] { sender_->SendToSession(); };
+  onSendLine = [this](const std::string& text) { sender_->Send(text); };
+
+  typedInput_ = std::make_unique<TypedInput>(*this, *sender_);
+  typedInput_->stopAutomaticConnection = [this](bool keep) { telnet_->StopAutomaticConnection(keep); };
+  onTypedLine = [this](const std::string& line) { typedInput_->Enter(line); };
 }
 
 void App::OpenDialog(DialogKind kind) {
@@ -131,6 +147,13 @@ bool App::RunMenu(const std::string& path) {
 }
 
 bool App::PressKey(const std::string& key) {
+  // Alt+digit: the macros of the typed-input box.
+  std::string k = UCase(Trim(key));
+  if (k.size() == 5 && StartsWith(k, "ALT+") && k[4] >= '0' && k[4] <= '9') {
+    if (!typedInput_) return false;
+    typedInput_->AltDigit(k[4] - '0');
+    return true;
+  }
   const MenuAction* a = menu_.FindByShortcut(key);
   if (!a || !a->run || !frame_.Item(a->id).enabled) return false;
   a->run();

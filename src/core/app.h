@@ -30,6 +30,8 @@ namespace qn {
 class Replay;
 class TelnetSession;
 class Receiver;
+class Sender;
+class TypedInput;
 
 // The Options toggles, each mirrored by its menu item's check mark.
 struct AppOptions {
@@ -83,6 +85,8 @@ class App {
   // The telnet session of a telnet instance (null in other kinds).
   TelnetSession* Telnet() { return telnet_.get(); }
   Receiver* Rx() { return receiver_.get(); }
+  Sender* Send() { return sender_.get(); }
+  TypedInput* Typed() { return typedInput_.get(); }
   const MenuTable& Menu() const { return menu_; }
   // Runs a menu command by its captions without "&" ("Session/Disconnect").
   bool RunMenu(const std::string& path);
@@ -152,6 +156,8 @@ class App {
   std::unique_ptr<Replay> replay_;
   std::unique_ptr<TelnetSession> telnet_;
   std::unique_ptr<Receiver> receiver_;
+  std::unique_ptr<Sender> sender_;
+  std::unique_ptr<TypedInput> typedInput_;
   int replayFirstTickMs_ = 60000;
   bool inFront_ = true;
   bool closed_ = false;

@@ -8,6 +8,7 @@
 #include "core/personal_info.h"
 #include "core/text.h"
 #include "session/capture_dialog.h"
+#include "session/macros_dialog.h"
 
 #include <filesystem>
 
@@ -247,8 +248,17 @@ void ConsoleFrontEnd::Open(DialogKind kind) {
       }
       break;
     }
-    case DialogKind::Macros:
+    case DialogKind::Macros: {
+      MacroFields fields = MacrosDialogLoad(app_->Settings());
+      for (int i = 0; i < 10; ++i) {
+        auto& text = fields.texts[static_cast<std::size_t>(i)];
+        auto a = InputBox(StripAmpersand(MacroLabel(i)), kMacrosCaption, text);
+        if (!a) return;
+        if (!a->empty()) text = *a;
+      }
+      MacrosDialogSave(*app_, fields);
       break;
+    }
   }
 }
 

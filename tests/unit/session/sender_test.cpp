@@ -1,0 +1,205 @@
+#include "session/sender.h"
+
+#include <gtest/gtest.h>
+
+#include "core/app.h"
+#include "fakes/fake_socket.h"
+#include "fakes/fake_transport.h"
+#include "fakes/test_app.h"
+#include "session/telnet_session.h"
+
+namespace qn {
+namespace {
+
+class SenderTest : public ::testing::Test {
+ protected:
+  SenderTest() : app(t.Make()), sender(app, &transport) {
+    sender.resetKeepAliveMinutes = [this] { ++keepAliveResets; };
+  }
+  std::vector<std::size_t> WriteSizes() const {
+    std::vector<std::size_t> sizes;
+    for (const auto& w : transport.writes) sizes.push_back(w.size());
+    return sizes;
+  }
+  void Irc() {
+    sender.sessionFlags = [] {
+      SessionFlags f;
+      f.irc = true;
+      f.robotNick = "ROBOT";
+      f.ircChannel = "#CQDX";
+      return f;
+    };
+  }
+
+  fakes::TestApp t;
+  App& app;
+  fakes::FakeTransport transport;
+  Sender sender;
+  int keepAliveResets = 0;
+};
+
+TEST_F(SenderTest, LongLineLeavesInPiecesOf32) {
+  std::string line(69, 'x');
+  sender.Outgoing() = line + "\n";
+  sender.SendToSession();
+  EXPECT_EQ(WriteSizes(), (std::vector<std::size_t>{32, 32, 6}));
+  EXPECT_EQ(transport.sent, line + "\n");
+  EXPECT_TRUE(sender.Outgoing().empty());
+  EXPECT_FALSE(sender.Sending());
+}
+
+TEST_F(SenderTest, EachPiecePassesTheLinkCrypto) {
+  sender.cryptText = [](std::string_view piece) { return "[" + std::string(piece) + "]"; };
+  sender.Send(std::string(40, 'a'));
+  EXPECT_EQ(transport.sent, "[" + std::string(32, 'a') + "][" + std::string(8, 'a') + "]");
+}
+
+TEST_F(SenderTest, NestedCallReturnsAtOnceAndItsTextFollows) {
+  bool nestedReturnedAtOnce = false;
+  transport.onSend = [&](std::string_view) {
+    if (transport.writes.size() != 1) return;
+    sender.Send("nested\n");
+    nestedReturnedAtOnce = transport.writes.size() == 1 && sender.Sending();
+  };
+  sender.Send("first\n");
+  EXPECT_TRUE(nestedReturnedAtOnce);
+  EXPECT_EQ(transport.sent, "first\nnested\n");
+  EXPECT_FALSE(sender.Sending());
+}
+
+TEST_F(SenderTest, NothingLeavesWithoutAConnection) {
+  transport.connected = false;
+  sender.Send("sh/dx\n");
+  EXPECT_TRUE(transport.writes.empty());
+  EXPECT_TRUE(sender.Outgoing().empty());
+  EXPECT_EQ(keepAliveResets, 0);
+
+  Sender unplugged(app, nullptr);
+  unplugged.Send("sh/dx\n");
+  EXPECT_TRUE(unplugged.Outgoing().empty());
+}
+
+TEST_F(SenderTest, ReplayModeWritesAskinfoInstead) {
+  app.State().replayMode = true;
+  sender.Send("sh/dx\n");
+  sender.Send("sh/wwv\r\n");
+  EXPECT_TRUE(transport.writes.empty());
+  EXPECT_EQ(t.Folder().Read("ARCHIVE\\askinfo.txt"), "sh/dx\r\nsh/wwv\r\n");
+}
+
+TEST_F(SenderTest, KeepAliveRestartsOnlyWithAtMostOneKeepAliveLine) {
+  // None defined.
+  sender.Send(std::string(40, 'a'));
+  EXPECT_EQ(keepAliveResets, 2);  // once per piece
+
+  keepAliveResets = 0;
+  app.State().keepAliveLines[0] = "SH/DX";
+  sender.Send("x\n");
+  EXPECT_EQ(keepAliveResets, 1);
+
+  keepAliveResets = 0;
+  app.State().keepAliveLines[1] = "SH/WWV";
+  sender.Send("x\n");
+  EXPECT_EQ(keepAliveResets, 0);
+
+  // "NONE" sends nothing, so it does not count as a line.
+  app.State().keepAliveLines[0] = "none";
+  sender.Send("x\n");
+  EXPECT_EQ(keepAliveResets, 1);
+}
+
+TEST_F(SenderTest, WhatTheSocketCannotTakeWaitsAsPendingOutput) {
+  transport.room = 10;
+  sender.Send(std::string(20, 'z'));
+  EXPECT_EQ(transport.sent.size(), 10u);
+  EXPECT_TRUE(transport.HasPendingOutput());
+  transport.room = static_cast<std::size_t>(-1);
+  // The socket's ready event: nothing left in the outgoing text, the pending output goes.
+  sender.SendToSession();
+  transport.FlushPending();
+  EXPECT_EQ(transport.sent, std::string(20, 'z'));
+}
+
+TEST_F(SenderTest, RawSendEscapes) {
+  sender.RawSend("!!!^C^c^<^^/+\\^a,b^1");
+  EXPECT_EQ(transport.sent, std::string("\x03\x03\x1b") + '\0' + "+^a\nb");
+  transport.sent.clear();
+  app.State().sendTerminator = "\r\n";
+  sender.RawSend("sh/dx,x^");
+  EXPECT_EQ(transport.sent, "sh/dx\r\nx^");
+}
+
+TEST_F(SenderTest, PlusPausesOneSecondAfterFlushing) {
+  std::vector<std::pair<std::string, std::int64_t>> at;
+  transport.onSend = [&](std::string_view b) { at.emplace_back(std::string(b), t.clock.NowMs()); };
+  transport.room = 1;
+  sender.RawSend("ab+cd");
+  ASSERT_EQ(at.size(), 2u);
+  EXPECT_EQ(at[0], (std::pair<std::string, std::int64_t>{"ab", 0}));
+  EXPECT_EQ(at[1], (std::pair<std::string, std::int64_t>{"cd", Sender::kPauseMs}));
+  EXPECT_EQ(transport.flushes, 1);  // before the pause, with "b" waiting
+}
+
+TEST_F(SenderTest, IrcLinesAreTranslatedWhole) {
+  Irc();
+  sender.Send("sh/dx\n");
+  EXPECT_EQ(transport.sent, "PRIVMSG ROBOT :sh/dx\n");
+  transport.sent.clear();
+  // A macro that begins a line waits for the typed rest.
+  sender.RawSend("/away :");
+  EXPECT_TRUE(transport.sent.empty());
+  sender.Send("gone\n");
+  EXPECT_EQ(transport.sent, "away :gone\n");
+}
+
+TEST_F(SenderTest, TncAndWebSessionsUseTheirOwnWriters) {
+  std::string aux, web;
+  sender.writeAuxPort = [&](std::string_view s) { aux += s; };
+  sender.sendToWeb = [&](const std::string& s) { web += s; };
+
+  app.State().sessionKind = SessionKind::Tnc;
+  sender.RawSend("sh/dx,");  // "," is CR on a TNC
+  sender.sessionFlags = [] {
+    SessionFlags f;
+    f.chat = true;
+    return f;
+  };
+  sender.Send("T ZX9AB hi\r");
+  EXPECT_EQ(aux, "sh/dx\r/M ZX9AB hi\r");
+
+  app.State().sessionKind = SessionKind::Web;
+  sender.Send("ZX9AB 14025 ZX1AA tnx\r\n");
+  EXPECT_EQ(web, "ZX9AB 14025 ZX1AA tnx\r\n");
+  EXPECT_TRUE(transport.writes.empty());
+}
+
+// The same path on the telnet session itself, as the program wires it.
+TEST(SenderOnTelnet, PiecesReachTheSocketAndWaitWhenItIsFull) {
+  fakes::TestApp t;
+  App& app = t.StartWithCall("");
+  fakes::FakeSocketFactory sockets;
+  TelnetSession session(app, sockets);
+  Sender sender(app, &session);
+  session.onSendReady = [&] { sender.SendToSession(); };
+  sender.resetKeepAliveMinutes = [&] { session.ResetKeepAliveMinutes(); };
+  session.ConnectHost("node.example");
+  fakes::FakeSocket& sock = *sockets.made.back();
+  sock.AcceptConnection();
+
+  std::string line(69, 'k');
+  sender.Send(line + "\n");
+  ASSERT_EQ(sock.writes.size(), 3u);
+  EXPECT_EQ(sock.writes[0].size(), 32u);
+  EXPECT_EQ(sock.writes[1].size(), 32u);
+  EXPECT_EQ(sock.writes[2].size(), 6u);
+
+  sock.LimitSend(5);
+  sender.Send("sh/dx 10\n");
+  EXPECT_TRUE(session.HasPendingOutput());
+  sock.Drain();
+  EXPECT_EQ(sock.sent, line + "\nsh/dx 10\n");
+  EXPECT_FALSE(session.HasPendingOutput());
+}
+
+}  // namespace
+}  // namespace qn
