@@ -15,6 +15,7 @@
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_instance_registry.h"
 #include "platform/qt/qt_tcp_socket.h"
+#include "ui/gui_front_end.h"
 
 namespace {
 
@@ -44,7 +45,18 @@ int RunHeadless(int argc, char** argv, const qn::fs::path& folder, const qn::Pro
   return rc;
 }
 
-int RunGui(int argc, char** argv, const qn::fs::path& folder, const qn::ProgramOptions& options) { return RunHeadless(argc, argv, folder, options); }
+int RunGui(int argc, char** argv, const qn::fs::path& folder, const qn::ProgramOptions& options) {
+  QApplication qapp(argc, argv);
+  qn::GuiFrontEnd fe;
+  qn::App app(fe.Ports(), qn::DataFolder(folder));
+  app.onQuit = [] { QCoreApplication::exit(0); };
+  fe.Attach(app);
+  if (options.replayDelaySeconds) app.SetReplayFirstTickMs(*options.replayDelaySeconds * 1000);
+  app.StartUp(options.commandText);
+  int rc = app.Closed() ? 0 : QApplication::exec();
+  fe.Detach();
+  return rc;
+}
 
 }  // namespace
 

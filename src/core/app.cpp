@@ -296,6 +296,15 @@ void App::TypeLine(const std::string& line) {
   else Append(WindowId::TypedInput, line + "\r\n");
 }
 
+std::string App::ShowMessage(WindowId id, std::string_view line) {
+  const std::string& text = Window(id).Text();
+  std::string shown = (text.empty() || text.back() == '\n') ? "" : "\r\n";
+  shown.append(line);
+  shown += "\r\n";
+  Append(id, shown);
+  return shown;
+}
+
 void App::SetFlashing(bool on) {
   if (!timerFlash_) return;
   if (on && timerFlash_->Enabled()) return;

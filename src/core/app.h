@@ -102,6 +102,9 @@ class App {
   void SetProgramInFront(bool inFront) { inFront_ = inFront; }
   bool IsProgramInFront() const { return inFront_; }
   void Append(WindowId id, std::string_view text) { AppendToWindow(Window(id), text, inFront_); }
+  // A line of the program's own: on a line of its own, however the window's
+  // text ends. Returns the text appended.
+  std::string ShowMessage(WindowId id, std::string_view line);
 
   // The frame flashes while connecting and after a drop.
   void SetFlashing(bool on);

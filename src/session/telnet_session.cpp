@@ -19,6 +19,8 @@ struct Prompt {
 const Prompt kPrompts[] = {{"login:", 0},          {"login (your call):", 0}, {"your callsign:", 0},
                            {"enter your call:", 1}, {"callsign : ", 2},        {"callsign: ", 0}};
 
+constexpr std::size_t kPromptWindow = 20;
+
 }  // namespace
 
 TelnetSession::TelnetSession(App& app, SocketFactory& sockets)
@@ -169,7 +171,7 @@ void TelnetSession::ConnectCurrentSite() {
   // 6: automatic connection.
   if (flags_.useScript && autoState_ == 0) autoState_ = 1;
   if (autoState_ >= 1) {
-    app_.Append(WindowId::Terminal, std::string("\r\n") + kAutoMessage);
+    app_.ShowMessage(WindowId::Terminal, kAutoMessage);
     if (!modes_.serverMode) {
       if (retryIntervalMinutes_ == 0) retryIntervalMinutes_ = 2;
       minutesSinceAttempt_ = 0;
@@ -312,9 +314,7 @@ void TelnetSession::DisconnectHandling() {
   SetSessionMenus(false);
   app_.Frame().SetEnabled("Textsend", false);
   if (auxBridgeNotice && !flags_.bridgeToRemote) auxBridgeNotice("*** DISCONNECTED\r\n");
-  const std::string text = "\r\n***  DISCONNECTED";
-  app_.Append(WindowId::Terminal, text);
-  app_.CaptureFile().WriteShown(text);
+  app_.CaptureFile().WriteShown(app_.ShowMessage(WindowId::Terminal, "***  DISCONNECTED"));
   if (customTitle_.empty()) app_.Frame().SetTitle("Quillnet");
 }
 
@@ -395,7 +395,8 @@ void TelnetSession::CheckLoginPrompt() {
   if (userDisconnectMarker_ != 1) return;
   const TextWindow& term = app_.Window(WindowId::Terminal);
   const std::string& text = term.Text();
-  std::size_t n = std::min<std::size_t>(15, text.size());
+  // The window must hold the longest prompt ("login (your call):" is 18).
+  std::size_t n = std::min<std::size_t>(kPromptWindow, text.size());
   std::string tail = LCase(std::string_view(text).substr(text.size() - n));
   for (const auto& p : kPrompts) {
     auto pos = tail.rfind(p.text);

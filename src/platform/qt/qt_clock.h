@@ -1,4 +1,5 @@
-// The Clock port: the system's local time and a monotonic tick.
+// The Clock port on the system clock: local wall time from QDateTime and a
+// monotonic tick from QElapsedTimer.
 #pragma once
 
 #include <QElapsedTimer>

@@ -5,65 +5,110 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QFile>
 #include <QSaveFile>
-#include <QStandardPaths>
-
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/qt/latin1.h"
 
 namespace qn {
 
 namespace {
 
-bool ProcessAlive(long pid) {
-  if (pid <= 0) return false;
-  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+constexpr std::size_t kMaxTitle = 4096;
+
+// Creates the folder (and its parents) and makes sure it is a real directory
+// that only this user can enter.
+bool MakePrivateFolder(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::path p(path);
+  if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
+  if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return false;
+  if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) return false;
+  if ((st.st_mode & 077) != 0 && ::chmod(path.c_str(), 0700) != 0) return false;
+  return true;
+}
+
+constexpr const char* kSuffix = ".instance";
+
+bool AllDigits(const std::string& s) {
+  if (s.empty() || s.size() > 10) return false;
+  for (char c : s) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
 }
 
 }  // namespace
 
-QString QtInstanceRegistry::RuntimeFolder() {
-  QString over = qEnvironmentVariable("QUILLNET_RUNTIME_DIR");
-  if (!over.isEmpty()) return over;
-  QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (base.isEmpty()) base = QDir::tempPath() + "/quillnet-" + QString::number(::getuid());
-  return base + "/quillnet";
+std::string QtInstanceRegistry::DefaultFolder() {
+  if (const char* v = std::getenv("QUILLNET_RUNTIME_DIR"); v && *v) return v;
+  if (const char* v = std::getenv("XDG_RUNTIME_DIR"); v && *v) return std::string(v) + "/quillnet";
+  // No runtime folder: a private one of this user in the temp folder.
+  return FromQString(QDir::tempPath()) + "/quillnet-" + std::to_string(::getuid());
 }
 
-QtInstanceRegistry::QtInstanceRegistry() : folder_(RuntimeFolder()) {
-  QDir().mkpath(folder_);
-  ::chmod(QFile::encodeName(folder_).constData(), 0700);
-  ownEntry_ = folder_ + "/" + QString::number(::getpid()) + ".instance";
+QtInstanceRegistry::QtInstanceRegistry(std::string folder, long pid)
+    : folder_(folder.empty() ? DefaultFolder() : std::move(folder)), pid_(pid ? pid : ::getpid()) {
+  usable_ = MakePrivateFolder(folder_);
+  // Listed from the start, so other programs can find this copy before it
+  // has a tag.
   SetOwnTitle("Quillnet");
 }
 
-QtInstanceRegistry::~QtInstanceRegistry() { QFile::remove(ownEntry_); }
+QtInstanceRegistry::~QtInstanceRegistry() {
+  if (!registered_) return;
+  std::error_code ec;
+  std::filesystem::remove(EntryPath(pid_), ec);
+}
+
+std::string QtInstanceRegistry::EntryPath(long pid) const {
+  return folder_ + "/" + std::to_string(pid) + kSuffix;
+}
 
 std::vector<std::string> QtInstanceRegistry::OtherTitles() {
   std::vector<std::string> titles;
-  QDir dir(folder_);
-  for (const QString& name : dir.entryList({"*.instance"}, QDir::Files)) {
-    QString path = dir.filePath(name);
-    if (path == ownEntry_) continue;
-    bool ok = false;
-    long pid = name.section('.', 0, 0).toLong(&ok);
-    if (!ok || !ProcessAlive(pid)) {
-      QFile::remove(path);  // left behind by a copy that died
+  if (!usable_) return titles;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    const std::string suffix = kSuffix;
+    if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+      continue;
+    name.resize(name.size() - suffix.size());
+    if (!AllDigits(name)) continue;
+    long pid = std::strtol(name.c_str(), nullptr, 10);
+    if (pid == pid_ || pid <= 0) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+      std::error_code rmEc;
+      std::filesystem::remove(it->path(), rmEc);
       continue;
     }
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) continue;
-    QByteArray title = f.readAll().trimmed();
-    titles.emplace_back(title.constData(), static_cast<std::size_t>(title.size()));
+    std::ifstream in(it->path(), std::ios::binary);
+    if (!in) continue;
+    std::string title;
+    title.resize(kMaxTitle);
+    in.read(title.data(), static_cast<std::streamsize>(kMaxTitle));
+    title.resize(static_cast<std::size_t>(in.gcount()));
+    titles.push_back(std::move(title));
   }
   return titles;
 }
 
 void QtInstanceRegistry::SetOwnTitle(const std::string& title) {
-  QSaveFile f(ownEntry_);
-  if (!f.open(QIODevice::WriteOnly)) return;
-  f.write(title.data(), static_cast<qint64>(title.size()));
-  f.commit();
+  if (!usable_) return;
+  // Written beside the entry and renamed over it, so a reader never sees half a title.
+  QSaveFile file(ToQString(EntryPath(pid_)));
+  if (!file.open(QIODevice::WriteOnly)) return;
+  file.write(title.data(), static_cast<qint64>(title.size()));
+  if (!file.commit()) return;
+  ::chmod(EntryPath(pid_).c_str(), 0600);
+  registered_ = true;
 }
 
 }  // namespace qn

@@ -1,10 +1,12 @@
-// The running instances, as entries in a per-user runtime folder
-// ($XDG_RUNTIME_DIR/quillnet, or QUILLNET_RUNTIME_DIR): one file per process,
-// named by its pid and holding its title. The folder is 0700 so other users
-// neither see nor reach the instances.
+// The InstanceRegistry port on a per-user runtime folder: each running copy
+// keeps one entry file, "<pid>.instance", holding its title (8-bit, no line
+// end), e.g. "4711.instance" with "Quillnet [dx.example.org]". The folder is
+// private to the user (0700); entries of dead processes are removed by
+// whoever lists them.
 #pragma once
 
-#include <QString>
+#include <string>
+#include <vector>
 
 #include "platform/instance_registry.h"
 
@@ -12,16 +14,29 @@ namespace qn {
 
 class QtInstanceRegistry : public InstanceRegistry {
  public:
-  QtInstanceRegistry();
+  // folder empty: $QUILLNET_RUNTIME_DIR, else $XDG_RUNTIME_DIR/quillnet, else
+  // a private "quillnet-<uid>" in the temp folder. pid 0: this process.
+  explicit QtInstanceRegistry(std::string folder = {}, long pid = 0);
   ~QtInstanceRegistry() override;
+  QtInstanceRegistry(const QtInstanceRegistry&) = delete;
+  QtInstanceRegistry& operator=(const QtInstanceRegistry&) = delete;
+
   std::vector<std::string> OtherTitles() override;
   void SetOwnTitle(const std::string& title) override;
 
-  static QString RuntimeFolder();
+  const std::string& Folder() const { return folder_; }
+  // False when the folder could not be made private to this user; the
+  // instance then neither registers nor sees others.
+  bool Usable() const { return usable_; }
+  static std::string DefaultFolder();
 
  private:
-  QString folder_;
-  QString ownEntry_;
+  std::string EntryPath(long pid) const;
+
+  std::string folder_;
+  long pid_;
+  bool usable_ = false;
+  bool registered_ = false;
 };
 
 }  // namespace qn

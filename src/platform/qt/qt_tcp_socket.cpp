@@ -70,7 +70,8 @@ void QtTcpSocket::Connect(const std::string& host, const std::string& port) {
     std::string why = "Unknown port or service: " + port;
     // Reported like any other failure, after the caller has returned.
     QTimer::singleShot(0, this, [this, why] {
-      if (listener_) listener_->OnError(static_cast<int>(QAbstractSocket::UnsupportedSocketOperationError), why);
+      if (listener_)
+        listener_->OnError(static_cast<int>(QAbstractSocket::UnsupportedSocketOperationError), why);
     });
     return;
   }
@@ -116,7 +117,14 @@ void QtTcpSocket::Close() {
   if (!socket_) return;
   QTcpSocket* s = socket_.release();
   s->disconnect(this);
-  s->abort();
+  // What was written last (the logout line) is still in Qt's buffer; hand it
+  // to the kernel now, without blocking, instead of throwing it away.
+  if (s->state() == QAbstractSocket::ConnectedState) {
+    s->flush();
+    s->disconnectFromHost();
+  } else {
+    s->abort();
+  }
   s->deleteLater();
   wantReady_ = false;
 }

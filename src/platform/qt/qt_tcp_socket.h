@@ -5,7 +5,6 @@
 
 #include <QObject>
 #include <QTcpSocket>
-
 #include <memory>
 
 #include "platform/tcp_socket.h"

@@ -81,7 +81,7 @@ TEST_F(TelnetSessionTest, DropShowsDisconnectedAndReconnectsWhenTheSiteAsks) {
   session->ConnectSite("node", true);
   Sock().AcceptConnection();
   Sock().RemoteClose();
-  EXPECT_TRUE(EndsWith(Terminal(), "\r\n***  DISCONNECTED"));
+  EXPECT_TRUE(EndsWith(Terminal(), "\r\n***  DISCONNECTED\r\n"));
   EXPECT_EQ(t.app->Frame().Title(), "Quillnet");
   EXPECT_EQ(sockets.made.size(), 1u);
   t.loop.Advance(60000);
@@ -95,7 +95,7 @@ TEST_F(TelnetSessionTest, MenuDisconnectNeverReconnects) {
   session->MenuDisconnect();
   t.loop.Advance(10 * 60000);
   EXPECT_EQ(sockets.made.size(), 1u);
-  EXPECT_TRUE(EndsWith(Terminal(), "***  DISCONNECTED"));
+  EXPECT_TRUE(EndsWith(Terminal(), "***  DISCONNECTED\r\n"));
 }
 
 TEST_F(TelnetSessionTest, RetryLimitOfThreeThenFallback) {
@@ -162,6 +162,19 @@ TEST_F(TelnetSessionTest, LoginPromptEnablesInputOnceAndSetsCrForCallsignColon) 
   Sock().Arrive("Welcome\r\nPlease enter your callsign : ");
   EXPECT_TRUE(t.app->Frame().Item("Textsend").enabled);
   EXPECT_EQ(t.app->State().sendTerminator, "\r");
+}
+
+TEST_F(TelnetSessionTest, LongPromptsAreSeenToo) {
+  int callPrompts = 0;
+  session->onCallPrompt = [&] { ++callPrompts; };
+  session->ConnectHost("dxc.example.net");
+  Sock().AcceptConnection();
+  Sock().Arrive("Please enter your call: ");
+  EXPECT_EQ(callPrompts, 1);
+  EXPECT_TRUE(t.app->Frame().Item("Textsend").enabled);
+  // The same prompt is acted on once, however often the text changes after it.
+  session->CheckLoginPrompt();
+  EXPECT_EQ(callPrompts, 1);
 }
 
 TEST_F(TelnetSessionTest, PendingOutputKeepsOrderAndGoesOnReady) {

@@ -1,0 +1,15 @@
+#pragma once
+// Pieces every dialog of the program shares.
+#include <QBoxLayout>
+#include <QPushButton>
+#include <initializer_list>
+
+namespace qn::ui {
+
+// A push button with the object name the rest of the program looks it up by.
+QPushButton* NamedButton(QWidget* parent, const char* caption, const char* name);
+
+// The body above, the buttons right-aligned in a row below it.
+void LayOutWithButtons(QWidget* dialog, QLayout* body, std::initializer_list<QPushButton*> buttons);
+
+}  // namespace qn::ui

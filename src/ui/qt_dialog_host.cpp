@@ -1,0 +1,32 @@
+#include "ui/qt_dialog_host.h"
+
+#include "core/app.h"
+#include "ui/capture_file_dialog.h"
+#include "ui/macros_dialog.h"
+#include "ui/personal_info_dialog.h"
+
+namespace qn {
+
+void QtDialogHost::Open(DialogKind kind) {
+  if (!app_) return;
+  QWidget* parent = parentWindow ? parentWindow() : nullptr;
+  switch (kind) {
+    case DialogKind::PersonalInfo: {
+      PersonalInfoDialog dlg(*app_, parent);
+      dlg.exec();
+      break;
+    }
+    case DialogKind::Capture: {
+      CaptureFileDialog dlg(*app_, parent);
+      dlg.exec();
+      break;
+    }
+    case DialogKind::Macros: {
+      MacrosDialog dlg(*app_, parent);
+      dlg.exec();
+      break;
+    }
+  }
+}
+
+}  // namespace qn

@@ -1,0 +1,47 @@
+#include "ui/typed_input_window.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+#include "core/app.h"
+#include "platform/qt/latin1.h"
+
+namespace qn {
+
+SendBox::SendBox(App& app, QWidget* parent) : QLineEdit(parent), app_(app) { setObjectName("Textsend"); }
+
+void SendBox::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    std::string line = FromQString(text());
+    clear();
+    app_.TypeLine(line);
+    return;
+  }
+  if ((event->modifiers() & Qt::AltModifier) && event->key() >= Qt::Key_0 && event->key() <= Qt::Key_9) {
+    std::string key = "Alt+" + std::string(1, static_cast<char>('0' + (event->key() - Qt::Key_0)));
+    if (app_.PressKey(key)) return;
+  }
+  QLineEdit::keyPressEvent(event);
+}
+
+TypedInputWindow::TypedInputWindow(App& app, QWidget* parent) : QWidget(parent) {
+  history_ = new TrafficView(app.Window(WindowId::TypedInput), this);
+  history_->setObjectName("tTx");
+  box_ = new SendBox(app, this);
+  history_->onTyped = [this](QKeyEvent* e) { TakeKey(e); };
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(history_, 1);
+  layout->addWidget(box_);
+  setFocusProxy(box_);
+}
+
+void TypedInputWindow::TakeKey(QKeyEvent* event) {
+  box_->setFocus();
+  QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->text());
+  QApplication::sendEvent(box_, &copy);
+}
+
+}  // namespace qn
