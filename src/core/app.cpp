@@ -4,13 +4,15 @@
 #include "core/personal_info.h"
 #include "core/replay.h"
 #include "core/site_file.h"
+#include "core/site_list.h"
 #include "core/site_update.h"
 #include "core/text.h"
 #include "session/capture_dialog.h"
 #include "session/receiver.h"
+#include "session/script_engine.h"
 #include "session/sender.h"
-#include "session/typed_input.h"
 #include "session/telnet_session.h"
+#include "session/typed_input.h"
 
 namespace qn {
 
@@ -58,8 +60,8 @@ void App::BuildMenu() {
              1});
   menu_.Add({"mnuexit", "&File", "E&xit", "Shift+F3", [this] { Close(); }, 3});
   menu_.Add({"mnumacros", "&Configuration", "&Macros...", "", [this] { OpenDialog(DialogKind::Macros); }, 7});
-  menu_.Add({"mnupers", "&Configuration", "&Personal Info...", "", [this] { OpenDialog(DialogKind::PersonalInfo); },
-             8});
+  menu_.Add({"mnupers", "&Configuration", "&Personal Info...", "",
+             [this] { OpenDialog(DialogKind::PersonalInfo); }, 8});
   menu_.Add({"mnuconnect", "&Session", "&Connect", "",
              [this] {
                if (telnet_) telnet_->MenuConnect();
@@ -70,6 +72,7 @@ void App::BuildMenu() {
                if (telnet_) telnet_->MenuDisconnect();
              },
              2});
+  menu_.Add({"mnusite", "&Session", "Site &List...", "", [this] { ShowSiteList(); }, 3});
   menu_.Add({"mnurecon", "&Options", "Auto &Reconnection", "", [this] { ToggleAutoReconnection(); }, 3});
   menu_.Add({"mnukeep", "&Options", "&Keep Alive", "", [this] { ToggleKeepAlive(); }, 5});
 }
@@ -102,6 +105,18 @@ void App::WireTelnetSession() {
   typedInput_ = std::make_unique<TypedInput>(*this, *sender_);
   typedInput_->stopAutomaticConnection = [this](bool keep) { telnet_->StopAutomaticConnection(keep); };
   onTypedLine = [this](const std::string& line) { typedInput_->Enter(line); };
+
+  script_ = std::make_unique<ScriptEngine>(*this, *telnet_);
+  script_->InstallSessionHooks();
+  script_->sendTyped = [this](const std::string& text) { sender_->Send(text + state_.sendTerminator); };
+  script_->sendRaw = [this](const std::string& text) { sender_->RawSend(text); };
+  receiver_->scriptMatcher = [this](std::string& transcript) { script_->ScriptMatcher(transcript); };
+}
+
+void App::ShowSiteList() {
+  if (!siteList_) return;
+  siteList_->Show();
+  OpenDialog(DialogKind::SiteList);
 }
 
 void App::OpenDialog(DialogKind kind) {
@@ -202,12 +217,13 @@ void App::StartUp(const std::string& commandText) {
     telnet_ = std::make_unique<TelnetSession>(*this, *ports_.sockets);
     WireTelnetSession();
   }
+  if (state_.sessionKind != SessionKind::Web) siteList_ = std::make_unique<SiteList>(*this);
 
   // 10: sound devices are asked for here once sound output exists.
   state_.startingUp = true;
-  state_.soundFolder = state_.programDir + (folder_.Resolve("SOUNDF") && fs::is_directory(*folder_.Resolve("SOUNDF"))
-                                                 ? "/SOUNDF/"
-                                                 : "/SOUNDS/");
+  state_.soundFolder =
+      state_.programDir +
+      (folder_.Resolve("SOUNDF") && fs::is_directory(*folder_.Resolve("SOUNDF")) ? "/SOUNDF/" : "/SOUNDS/");
 
   // 11-12: the windows, with their headers; the front end applies fonts and colours.
   CreateWindows();
@@ -231,11 +247,16 @@ void App::CountInstances() {
     auto close = title.find(']', open == std::string::npos ? 0 : open);
     if (open == std::string::npos || close == std::string::npos) continue;
     std::string tag = title.substr(open + 1, close - open - 1);
-    if (StartsWith(tag, "TNC:")) ++tnc;
-    else if (StartsWith(tag, "Web:")) ++web;
-    else ++telnet;
+    if (StartsWith(tag, "TNC:"))
+      ++tnc;
+    else if (StartsWith(tag, "Web:"))
+      ++web;
+    else
+      ++telnet;
   }
-  int own = state_.sessionKind == SessionKind::Tnc ? tnc : state_.sessionKind == SessionKind::Web ? web : telnet;
+  int own = state_.sessionKind == SessionKind::Tnc   ? tnc
+            : state_.sessionKind == SessionKind::Web ? web
+                                                     : telnet;
   state_.instanceNumber = own + 1;
 }
 
@@ -244,17 +265,27 @@ void App::ApplyHandedOverSites() {
   // site file to merge them into.
   if (folder_.Exists("add.txt") && folder_.Exists("add.sit")) SiteFile(folder_, state_.sessionKind).Open();
   SiteUpdateSummary summary = ApplySiteUpdate(folder_);
-  if (summary.failed) frame_.SetStatus("The handed-over site changes could not be applied; they are kept for the next start");
+  if (summary.failed)
+    frame_.SetStatus("The handed-over site changes could not be applied; they are kept for the next start");
 }
 
 void App::CreateWindows() {
   for (int w : positions_.order) {
     switch (w) {
-      case 1: Append(WindowId::Announcements, " Received Announcements:\r\n"); break;
-      case 2: Append(WindowId::Talks, " Received Talks:\r\n"); break;
-      case 3: Append(WindowId::Spots, " Received DX Spots:\r\n"); break;
-      case 5: Append(WindowId::Terminal, kTerminalHeader); break;
-      default: break;
+      case 1:
+        Append(WindowId::Announcements, " Received Announcements:\r\n");
+        break;
+      case 2:
+        Append(WindowId::Talks, " Received Talks:\r\n");
+        break;
+      case 3:
+        Append(WindowId::Spots, " Received DX Spots:\r\n");
+        break;
+      case 5:
+        Append(WindowId::Terminal, kTerminalHeader);
+        break;
+      default:
+        break;
     }
   }
 }
@@ -286,14 +317,18 @@ void App::StartSession() {
         if (!telnet_->ConnectSite(state_.startupSite, true)) {
           frame_.SetStatus("No site named " + state_.startupSite + " in the site list");
         }
+      } else {
+        ShowSiteList();
       }
       break;
   }
 }
 
 void App::TypeLine(const std::string& line) {
-  if (onTypedLine) onTypedLine(line);
-  else Append(WindowId::TypedInput, line + "\r\n");
+  if (onTypedLine)
+    onTypedLine(line);
+  else
+    Append(WindowId::TypedInput, line + "\r\n");
 }
 
 std::string App::ShowMessage(WindowId id, std::string_view line) {
@@ -365,7 +400,8 @@ void App::ApplyOptionsFromSettings() {
 void App::SaveSettings() {
   const char* name = ConfigFileName(state_.sessionKind);
   if (!folder_.WriteAtomic(name, settings_.Serialise())) {
-    ports_.prompter.MessageBox(std::string("The configuration could not be saved to ") + name, MsgIcon::Exclamation);
+    ports_.prompter.MessageBox(std::string("The configuration could not be saved to ") + name,
+                               MsgIcon::Exclamation);
   }
   // The speech player restarts its identification interval here once it exists.
 }

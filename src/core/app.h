@@ -28,6 +28,8 @@
 namespace qn {
 
 class Replay;
+class ScriptEngine;
+class SiteList;
 class TelnetSession;
 class Receiver;
 class Sender;
@@ -87,6 +89,12 @@ class App {
   Receiver* Rx() { return receiver_.get(); }
   Sender* Send() { return sender_.get(); }
   TypedInput* Typed() { return typedInput_.get(); }
+  // The connection script of a telnet instance (null in other kinds).
+  ScriptEngine* Script() { return script_.get(); }
+  // The rules of the site list dialog (telnet and TNC instances).
+  SiteList* Sites() { return siteList_.get(); }
+  // ShowSiteList: the "Connect to site" dialog.
+  void ShowSiteList();
   const MenuTable& Menu() const { return menu_; }
   // Runs a menu command by its captions without "&" ("Session/Disconnect").
   bool RunMenu(const std::string& path);
@@ -161,6 +169,8 @@ class App {
   std::unique_ptr<Receiver> receiver_;
   std::unique_ptr<Sender> sender_;
   std::unique_ptr<TypedInput> typedInput_;
+  std::unique_ptr<ScriptEngine> script_;
+  std::unique_ptr<SiteList> siteList_;
   int replayFirstTickMs_ = 60000;
   bool inFront_ = true;
   bool closed_ = false;

@@ -3,14 +3,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 
 #include "core/app.h"
 #include "core/personal_info.h"
+#include "core/site_list.h"
 #include "core/text.h"
 #include "session/capture_dialog.h"
 #include "session/macros_dialog.h"
-
-#include <filesystem>
 
 namespace qn {
 
@@ -20,11 +20,16 @@ constexpr int kPartialLineMs = 200;
 
 const char* KindOf(WindowId id) {
   switch (id) {
-    case WindowId::Terminal: return "rx";
-    case WindowId::Spots: return "spot";
-    case WindowId::Announcements: return "ann";
-    case WindowId::Talks: return "talk";
-    case WindowId::TypedInput: return "tx";
+    case WindowId::Terminal:
+      return "rx";
+    case WindowId::Spots:
+      return "spot";
+    case WindowId::Announcements:
+      return "ann";
+    case WindowId::Talks:
+      return "talk";
+    case WindowId::TypedInput:
+      return "tx";
   }
   return "rx";
 }
@@ -33,10 +38,14 @@ std::optional<MsgResult> ParseButton(const std::string& answer, MsgButtons butto
   std::string a = UCase(Trim(answer));
   auto allowed = [&](MsgResult r) {
     switch (buttons) {
-      case MsgButtons::Ok: return r == MsgResult::Ok;
-      case MsgButtons::OkCancel: return r == MsgResult::Ok || r == MsgResult::Cancel;
-      case MsgButtons::YesNo: return r == MsgResult::Yes || r == MsgResult::No;
-      case MsgButtons::YesNoCancel: return r != MsgResult::Ok;
+      case MsgButtons::Ok:
+        return r == MsgResult::Ok;
+      case MsgButtons::OkCancel:
+        return r == MsgResult::Ok || r == MsgResult::Cancel;
+      case MsgButtons::YesNo:
+        return r == MsgResult::Yes || r == MsgResult::No;
+      case MsgButtons::YesNoCancel:
+        return r != MsgResult::Ok;
     }
     return false;
   };
@@ -51,9 +60,12 @@ std::optional<MsgResult> ParseButton(const std::string& answer, MsgButtons butto
 
 MsgResult DefaultButton(MsgButtons buttons, int defaultButton) {
   switch (buttons) {
-    case MsgButtons::Ok: return MsgResult::Ok;
-    case MsgButtons::OkCancel: return defaultButton == 2 ? MsgResult::Cancel : MsgResult::Ok;
-    case MsgButtons::YesNo: return defaultButton == 2 ? MsgResult::No : MsgResult::Yes;
+    case MsgButtons::Ok:
+      return MsgResult::Ok;
+    case MsgButtons::OkCancel:
+      return defaultButton == 2 ? MsgResult::Cancel : MsgResult::Ok;
+    case MsgButtons::YesNo:
+      return defaultButton == 2 ? MsgResult::No : MsgResult::Yes;
     case MsgButtons::YesNoCancel:
       return defaultButton == 3 ? MsgResult::Cancel : defaultButton == 2 ? MsgResult::No : MsgResult::Yes;
   }
@@ -145,7 +157,8 @@ void ConsoleFrontEnd::Attach(App& app) {
   app_ = &app;
   app.Frame().AddListener(this);
   for (int i = 0; i < 5; ++i) {
-    printers_[static_cast<std::size_t>(i)] = std::make_unique<WindowPrinter>(*this, app.Window(static_cast<WindowId>(i)));
+    printers_[static_cast<std::size_t>(i)] =
+        std::make_unique<WindowPrinter>(*this, app.Window(static_cast<WindowId>(i)));
   }
   // A console has no windows to bring to the front; new text always shows.
   app.SetProgramInFront(false);
@@ -173,11 +186,20 @@ void ConsoleFrontEnd::OnFrameChanged(FrameField field) {
     Print(kind, now);
   };
   switch (field) {
-    case FrameField::Title: report("title", f.Title(), lastTitle_); break;
-    case FrameField::Status: report("status", f.Status(), lastStatus_); break;
-    case FrameField::Prompt: report("prompt", f.Prompt(), lastPrompt_); break;
-    case FrameField::Host: report("host", f.Host(), lastHost_); break;
-    default: break;
+    case FrameField::Title:
+      report("title", f.Title(), lastTitle_);
+      break;
+    case FrameField::Status:
+      report("status", f.Status(), lastStatus_);
+      break;
+    case FrameField::Prompt:
+      report("prompt", f.Prompt(), lastPrompt_);
+      break;
+    case FrameField::Host:
+      report("host", f.Host(), lastHost_);
+      break;
+    default:
+      break;
   }
 }
 
@@ -257,6 +279,22 @@ void ConsoleFrontEnd::Open(DialogKind kind) {
         if (!a->empty()) text = *a;
       }
       MacrosDialogSave(*app_, fields);
+      break;
+    }
+    case DialogKind::SiteList: {
+      SiteList* sites = app_->Sites();
+      if (!sites) return;
+      std::string names;
+      for (const std::string& n : sites->Names()) names += (names.empty() ? "" : ", ") + Trim(n);
+      // A name from the list connects; an empty answer or the end of input cancels.
+      for (int tries = 0; tries < 100; ++tries) {
+        auto a = InputBox(std::string(SiteList::kCaption) + ": " + (names.empty() ? "(no sites)" : names),
+                          SiteList::kCaption, sites->SelectedName());
+        if (!a || Trim(*a).empty()) break;
+        if (sites->SelectSite(Trim(*a)) && sites->Ok()) return;
+        Print("message", "No site named " + Trim(*a));
+      }
+      sites->Cancel();
       break;
     }
   }

@@ -5,7 +5,7 @@
 
 namespace qn {
 
-enum class DialogKind { PersonalInfo, Capture, Macros };
+enum class DialogKind { PersonalInfo, Capture, Macros, SiteList };
 
 class DialogHost {
  public:

@@ -386,8 +386,10 @@ void ScriptEngine::Matching(std::string& transcript) {
 }
 
 void ScriptEngine::FireTrigger() {
+  // "!!!" only marks the raw-send path; sent at the end it would reach the
+  // node as text after the answer (a password would fail).
   std::string text = app_.State().sendTerminator + answer_;
-  if (!EndsWith(text, "!!!")) text += "!!!";
+  if (EndsWith(text, "!!!")) text.resize(text.size() - 3);
   trigger_.clear();
   answer_.clear();
   SendRaw(text);

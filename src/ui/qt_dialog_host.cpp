@@ -26,6 +26,8 @@ void QtDialogHost::Open(DialogKind kind) {
       dlg.exec();
       break;
     }
+    case DialogKind::SiteList:
+      break;
   }
 }
 

@@ -8,6 +8,7 @@
 #include "core/site_record.h"
 #include "core/text.h"
 #include "fakes/temp_folder.h"
+#include "program_setup.h"
 #include "test_node.h"
 
 namespace qn {
@@ -16,16 +17,8 @@ namespace {
 const std::string kIAC = "\xff";
 const std::string kSpot = "DX de W3LPL:     14025.0  JA1XYZ       CQ CQ loud here                1700Z\r\n";
 
-std::vector<std::string> Env(const fakes::TempFolder& dir) {
-  return {"QUILLNET_RUNTIME_DIR=" + (dir.Path() / "run").string()};
-}
-
-void WriteCall(const fakes::TempFolder& dir) {
-  // A configuration with a callsign, so no question comes first.
-  std::string cfg;
-  for (int i = 1; i <= 92; ++i) cfg += (i == 67 ? "G4TST" : i == 69 ? "1" : "") + std::string("\r\n");
-  DataFolder(dir.Path()).WriteAtomic("quillnet.cfg", cfg);
-}
+std::vector<std::string> Env(const fakes::TempFolder& dir) { return testing::ProgramEnv(dir); }
+void WriteCall(const fakes::TempFolder& dir) { testing::WriteCallsign(dir); }
 
 TEST(TelnetSessionEndToEnd, LoginNegotiationDropAndReconnect) {
   testing::TestNode node([](testing::NodeConnection& c, int call) {
@@ -60,8 +53,8 @@ TEST(TelnetSessionEndToEnd, LoginNegotiationDropAndReconnect) {
   site.SetAutoFlags(2);  // auto reconnection, no script
   DataFolder(dir.Path()).WriteAtomic("qln.sit", std::string(site.View()));
 
-  testing::ChildProcess p({QUILLNET_BINARY, "--headless", "--data-dir", dir.Path().string(), "/S", "testnode"},
-                          Env(dir));
+  testing::ChildProcess p(
+      {QUILLNET_BINARY, "--headless", "--data-dir", dir.Path().string(), "/S", "testnode"}, Env(dir));
   ASSERT_TRUE(p.Started());
   EXPECT_NE(p.WaitForLine("title| Quillnet [", 10000), "");
   EXPECT_NE(p.WaitForLine("rx| login: ", 10000), "");
@@ -74,7 +67,8 @@ TEST(TelnetSessionEndToEnd, LoginNegotiationDropAndReconnect) {
   std::string wire = node.Transcript(1);
   EXPECT_NE(wire.find(kIAC + "\xfb\x18"), std::string::npos);  // WILL terminal type
   EXPECT_NE(wire.find(kIAC + "\xfe\x01"), std::string::npos);  // DONT echo
-  EXPECT_NE(wire.find(kIAC + "\xfa\x18" + std::string(1, '\0') + "DEC-VT100" + kIAC + "\xf0"), std::string::npos);
+  EXPECT_NE(wire.find(kIAC + "\xfa\x18" + std::string(1, '\0') + "DEC-VT100" + kIAC + "\xf0"),
+            std::string::npos);
   EXPECT_NE(wire.find("G4TST\n"), std::string::npos);
 
   // The site asks for reconnection: the next minute's tick connects again.
@@ -88,9 +82,9 @@ TEST(TelnetSessionEndToEnd, LoginNegotiationDropAndReconnect) {
 
 TEST(TelnetSessionEndToEnd, FloodsDoNotStopTheProgram) {
   testing::TestNode node([](testing::NodeConnection& c, int) {
-    c.Send(std::string(1 << 20, 'x'));                      // a megabyte without a line end
+    c.Send(std::string(1 << 20, 'x'));                            // a megabyte without a line end
     c.Send("\r\n" + kIAC + "\xfa\x18" + std::string(5000, 'y'));  // a subnegotiation that never ends
-    c.Send(std::string(100000, '\0'));                      // a NUL flood
+    c.Send(std::string(100000, '\0'));                            // a NUL flood
     c.Send("\r\nstill here\r\n");
     c.ReadUntil("b\n", 15000);
   });
@@ -113,8 +107,9 @@ TEST(TelnetSessionEndToEnd, UnreachableHostsGiveAClearMessage) {
     freePort = probe.Port();
   }
   for (const std::string& host : {"telnet://127.0.0.1:" + std::to_string(freePort) + "/",
-                                   std::string("telnet://no-such-host.invalid:7300/")}) {
-    testing::ChildProcess p({QUILLNET_BINARY, "--headless", "--data-dir", dir.Path().string(), host}, Env(dir));
+                                  std::string("telnet://no-such-host.invalid:7300/")}) {
+    testing::ChildProcess p({QUILLNET_BINARY, "--headless", "--data-dir", dir.Path().string(), host},
+                            Env(dir));
     EXPECT_NE(p.WaitForLine("message| ", 20000), "") << host;
     EXPECT_NE(p.WaitForLine("rx| ***  DISCONNECTED", 5000), "") << host;
     p.Write("::quit\n");

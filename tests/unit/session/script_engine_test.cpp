@@ -272,11 +272,11 @@ TEST_F(ScriptEngineTest, TriggerAnswersOnceAndBangAnswersOnConnect) {
   Sock().Arrive("Your na");
   Sock().Arrive("me please: ");
   Sock().Arrive("Your name please: ");
-  EXPECT_EQ(raw, (std::vector<std::string>{"\nFred!!!"}));
+  EXPECT_EQ(raw, (std::vector<std::string>{"\nFred"}));
   EXPECT_EQ(engine->TriggerText(), "");
   raw.clear();
   Connect("bang");
-  EXPECT_EQ(raw, (std::vector<std::string>{"\nhello!!!"}));
+  EXPECT_EQ(raw, (std::vector<std::string>{"\nhello"}));
 }
 
 TEST_F(ScriptEngineTest, EchoTitleChatAndSwitches) {
