@@ -13,6 +13,7 @@
 #include "session/sender.h"
 #include "session/telnet_session.h"
 #include "session/typed_input.h"
+#include "traffic/classifier.h"
 
 namespace qn {
 
@@ -218,6 +219,7 @@ void App::StartUp(const std::string& commandText) {
     WireTelnetSession();
   }
   if (state_.sessionKind != SessionKind::Web) siteList_ = std::make_unique<SiteList>(*this);
+  WireTraffic();
 
   // 10: sound devices are asked for here once sound output exists.
   state_.startingUp = true;
@@ -307,6 +309,9 @@ void App::StartSession() {
       if (state_.replayMode) {
         frame_.SetStatus("Rolling Demo");
         replay_ = std::make_unique<Replay>(*this);
+        replay_->onSpotLine = [this](const std::string& line) {
+          if (onSpotLine) onSpotLine(line, SpotSource::Main);
+        };
         replay_->Start(replayFirstTickMs_);
       }
       if (!telnet_ || state_.replayMode) break;

@@ -24,9 +24,11 @@
 #include "platform/tcp_socket.h"
 #include "session/capture.h"
 #include "session/text_window.h"
+#include "traffic/spot_record.h"
 
 namespace qn {
 
+class Classifier;
 class Replay;
 class ScriptEngine;
 class SiteList;
@@ -91,6 +93,12 @@ class App {
   TypedInput* Typed() { return typedInput_.get(); }
   // The connection script of a telnet instance (null in other kinds).
   ScriptEngine* Script() { return script_.get(); }
+  // Every received cluster line of the instance passes through it.
+  Classifier* Traffic() { return classifier_.get(); }
+  // Where classified lines go on; set by the spot pipeline and talk handling.
+  std::function<void(const std::string& line, SpotSource source)> onSpotLine;
+  std::function<void(const std::string& line)> onAnnouncementShown;
+  std::function<void(const std::string& line, SpotSource source, const std::string& talker)> onTalkShown;
   // The rules of the site list dialog (telnet and TNC instances).
   SiteList* Sites() { return siteList_.get(); }
   // ShowSiteList: the "Connect to site" dialog.
@@ -147,6 +155,7 @@ class App {
   void ToggleAutoReconnection();
   void OpenDialog(DialogKind kind);
   void WireTelnetSession();
+  void WireTraffic();
 
   Ports ports_;
   DataFolder folder_;
@@ -171,6 +180,7 @@ class App {
   std::unique_ptr<TypedInput> typedInput_;
   std::unique_ptr<ScriptEngine> script_;
   std::unique_ptr<SiteList> siteList_;
+  std::unique_ptr<Classifier> classifier_;
   int replayFirstTickMs_ = 60000;
   bool inFront_ = true;
   bool closed_ = false;

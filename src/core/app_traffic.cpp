@@ -1,0 +1,47 @@
+// The cluster traffic of one instance: received lines classified, and each
+// class shown in its window.
+#include "core/app.h"
+#include "core/text.h"
+#include "session/receiver.h"
+#include "session/telnet_session.h"
+#include "traffic/classifier.h"
+
+namespace qn {
+
+void App::WireTraffic() {
+  classifier_ = std::make_unique<Classifier>();
+  ClassifierContext& ctx = classifier_->Context();
+  ctx.sessionKind = state_.sessionKind;
+  ctx.ownCall = Trim(settings_.ownCallsign);
+  ctx.utcHhmm = [this] { return UtcNow().Format("hhnn"); };
+
+  ClassifierSinks& sinks = classifier_->Sinks();
+  sinks.announcementShown = [this](std::string_view line) {
+    return Window(WindowId::Announcements).Text().find(line) != std::string::npos;
+  };
+  sinks.onAnnouncement = [this](const std::string& line, SpotSource, NonSpotForm) {
+    Append(WindowId::Announcements, line);
+    if (onAnnouncementShown) onAnnouncementShown(line);
+  };
+  sinks.onTalk = [this](const std::string& line, SpotSource source, const std::string& talker) {
+    Append(WindowId::Talks, line);
+    if (onTalkShown) onTalkShown(line, source, talker);
+  };
+  sinks.onContinuation = [this](const std::string& line, SpotSource, LineClass window) {
+    Append(window == LineClass::Talk ? WindowId::Talks : WindowId::Announcements, line);
+  };
+  sinks.onSpot = [this](const std::string& line, SpotSource source) {
+    if (onSpotLine) onSpotLine(line, source);
+  };
+
+  if (receiver_) {
+    receiver_->steps.classify = [this](ReceivedLine& line) {
+      // Settings and the chat flag may change during the run.
+      classifier_->Context().ownCall = Trim(settings_.ownCallsign);
+      classifier_->Context().chatSession = telnet_ && telnet_->Modes().chat;
+      classifier_->ClassifyIncomingLine(line.text, SpotSource::Main, line.marked);
+    };
+  }
+}
+
+}  // namespace qn
