@@ -180,5 +180,31 @@ TEST_F(SiteFileTest, ANameThatIsNoSafePathNeverNamesAScript) {
   EXPECT_TRUE(fs::exists(outer.Path() / "EVIL.SCR"));
 }
 
+TEST_F(SiteFileTest, RandomBytesAreReadAsRecordsAndNeverLost) {
+  std::string junk;
+  unsigned x = 12345;
+  for (int i = 0; i < 10000; ++i) {
+    x = x * 1103515245u + 12345u;
+    junk += static_cast<char>(x >> 16);
+  }
+  ASSERT_TRUE(folder_.WriteAtomic("qln.sit", junk));
+  const std::size_t whole = junk.size() / SiteRecord::kSize;
+  ASSERT_EQ(sites_.Count(), whole);
+  for (const SiteRecord& r : sites_.ReadAll()) {
+    // Whatever a damaged name holds, its script stays inside SCRIPT.
+    if (auto name = sites_.ScriptName(r.Name())) {
+      EXPECT_EQ(name->rfind("SCRIPT\\", 0), 0u);
+      EXPECT_EQ(name->find(".."), std::string::npos);
+      EXPECT_EQ(name->find('/'), std::string::npos);
+    }
+  }
+  EXPECT_EQ(sites_.FindSite("DXCLUSTER"), 0u);
+  // Changing the file keeps every byte it does not change.
+  ASSERT_TRUE(sites_.Append(Site("GOOD", "dxc.example.net")));
+  EXPECT_EQ(sites_.FindSite("GOOD"), whole + 1);
+  ASSERT_TRUE(sites_.Delete(whole + 1));
+  EXPECT_EQ(*folder_.Read("qln.sit"), junk);
+}
+
 }  // namespace
 }  // namespace qn
