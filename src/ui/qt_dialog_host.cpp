@@ -4,6 +4,7 @@
 #include "ui/capture_file_dialog.h"
 #include "ui/macros_dialog.h"
 #include "ui/personal_info_dialog.h"
+#include "ui/site_list_dialog.h"
 
 namespace qn {
 
@@ -26,8 +27,11 @@ void QtDialogHost::Open(DialogKind kind) {
       dlg.exec();
       break;
     }
-    case DialogKind::SiteList:
+    case DialogKind::SiteList: {
+      SiteListDialog dlg(*app_, parent);
+      dlg.exec();
       break;
+    }
   }
 }
 
