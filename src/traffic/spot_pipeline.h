@@ -1,0 +1,110 @@
+// Owns what happens to every spot line after classification: normalising, the
+// duplicate and age tests, filters and alerts (through hooks), the spot window,
+// the log files and the speech queue. Installs itself on the App's traffic hooks
+// and talks to the bridge, serial port and links through PipelineHooks.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "traffic/speech_queue.h"
+#include "traffic/spot_record.h"
+#include "traffic/talk_handling.h"
+
+namespace qn {
+
+class App;
+
+// Pieces of other subsystems. An empty filter or alert hook lets the spot pass /
+// matches nothing; an empty hand-over hook drops what it would have received.
+struct PipelineHooks {
+  std::function<bool(const std::string& frequency, const std::string& line)> passesFrequencyAndWords;
+  std::function<bool(const std::string& spotter)> passesArea;
+  // Alert match on one call (raising the alert sound is part of the match).
+  std::function<bool(const std::string& call)> matchCallAlert;
+  // Alerts switched on and a non-empty alert list.
+  std::function<bool()> alertsActive;
+
+  // Bridge form / node record of the spot, built when a bridge option is on.
+  std::function<void(const SpotRecord& spot)> prepareBridge;
+  // The serial-port side: bridge to it, plain forward, bridge back from it.
+  std::function<void(const SpotRecord& spot)> serialAndBridge;
+  // A link spot relayed to the main session (custom title "RELAY...").
+  std::function<void(const std::string& line)> relayToMain;
+  // Output text of the external-program link.
+  std::function<void(const std::string& line)> linkOutput;
+  // The first web retrieval is being ignored.
+  std::function<bool()> ignoringFirstWebRetrieval;
+};
+
+// Where IsDuplicateSpot found the three key variants (1-based in the spot
+// window's text; 0: not found).
+struct DuplicatePositions {
+  std::array<std::size_t, 3> at{};
+  bool Any() const { return at[0] > 0 || at[1] > 0 || at[2] > 0; }
+};
+
+inline constexpr std::size_t kDuplicateSearchSpan = 10000;
+inline constexpr int kSpotsFileAttempts = 10;
+
+// The search keys of a spot line: main key, and the alternative one with the
+// frequency's decimal written the other way (empty when there is none).
+struct DuplicateKeys {
+  std::string key;
+  std::string alternative;
+};
+DuplicateKeys MakeDuplicateKeys(std::string_view line);
+// Searches the key variants in text from 1-based position start on.
+DuplicatePositions FindDuplicate(std::string_view text, const DuplicateKeys& keys);
+
+// Whether a spot stamped "hhmm" lies within 15 minutes of utcSeconds (since midnight).
+bool WithinSpotAgeWindow(std::string_view time, double utcSeconds);
+
+class SpotPipeline {
+ public:
+  explicit SpotPipeline(App& app);
+  ~SpotPipeline();
+  SpotPipeline(const SpotPipeline&) = delete;
+  SpotPipeline& operator=(const SpotPipeline&) = delete;
+
+  void ProcessSpot(const std::string& line, SpotSource source);
+  DuplicatePositions IsDuplicateSpot(std::string_view line) const;
+  // Reject old DX Spots: the spot's time against the present UTC time.
+  bool InOldSpotWindow(std::string_view time) const;
+
+  PipelineHooks& Hooks() { return hooks_; }
+  SpeechQueue& Speech() { return speech_; }
+  TalkHandling& Talk() { return talk_; }
+
+  // This copy was started while another one was running: no shared log files.
+  void SetSecondCopy(bool on) { secondCopy_ = on; }
+  bool SecondCopy() const { return secondCopy_; }
+
+  const LastParsedSpot& LastAccepted() const { return lastAccepted_; }
+  const std::string& LastSpotLine() const { return lastSpotLine_; }
+  const std::array<std::string, 10>& RobotRing() const { return robotRing_; }
+  int RobotNext() const { return robotNext_; }
+
+ private:
+  SpeechQueue::SoundGate Gate() const;
+  bool IgnoringFirstWeb() const;
+  void SetMinimisedCaption();
+  void StoreInRobotRing(const SpotRecord& spot);
+  void WriteDxHunter(const std::string& line);
+
+  App& app_;
+  PipelineHooks hooks_;
+  SpeechQueue speech_;
+  TalkHandling talk_;
+  LastParsedSpot ownLastParsed_;
+  LastParsedSpot lastAccepted_;
+  std::string lastSpotLine_;
+  std::array<std::string, 10> robotRing_;
+  int robotNext_ = 0;
+  bool secondCopy_ = false;
+};
+
+}  // namespace qn

@@ -1,0 +1,71 @@
+// Owns what follows a shown talk: the automatic answer with its 300-second
+// rule, talk priority, the talk sound and the "F12: talk answer" prompt. Reads
+// the App's options and settings; sends through App::SendLine or the serial hook.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "traffic/spot_record.h"
+
+namespace qn {
+
+class App;
+class SpeechQueue;
+
+// The serial-port side and the front end, wired by their owners.
+struct TalkHooks {
+  // Text (with its line end) written to the serial port.
+  std::function<void(const std::string& text)> sendSerial;
+  // The serial port runs an IRC session.
+  std::function<bool()> serialIrc;
+  // Text from the bridge settings put in front of an IRC answer in a TNC session.
+  std::function<std::string()> tncIrcPrefix;
+  // Brings the program's main window to the front and focuses the talk window.
+  std::function<void()> bringToFront;
+};
+
+// "t " (or "t/t " with the time stamp) + talker + " ", for F12.
+std::string TalkAnswerCommand(std::string_view talker, bool timeStamp);
+// The reply prefix of a chat session: "/M nick nick: " for a private form
+// ("<*nick*>"), otherwise talker + ": ".
+std::string ChatReplyPrefix(std::string_view talker);
+// Chat talkers compare without "*" and without letter case.
+bool SameChatTalker(std::string_view a, std::string_view b);
+
+class TalkHandling {
+ public:
+  static constexpr double kNoTalk = -200000;
+  static constexpr double kAnswerAgainAfter = 300;
+  static constexpr const char* kF12Prompt = "F12: talk answer";
+
+  TalkHandling(App& app, SpeechQueue& speech) : app_(app), speech_(speech) {}
+
+  TalkHooks& Hooks() { return hooks_; }
+
+  // Everything after a talk was shown and its talker stored.
+  void OnTalkShown(SpotSource source, const std::string& talker);
+  // The automatic answer; returns the text sent, empty when none.
+  std::string AnswerTalk(SpotSource source, const std::string& talker);
+
+  // The F12 text for the typed-input line.
+  std::string F12Text() const;
+
+  const std::string& LastAnswered(SpotSource source) const { return lastAnswered_[Side(source)]; }
+  double LastTalkTime(SpotSource source) const { return lastTalkTime_[Side(source)]; }
+
+ private:
+  static std::size_t Side(SpotSource source) { return IsSerialSide(source) ? 1 : 0; }
+  bool ChatSession() const;
+
+  App& app_;
+  SpeechQueue& speech_;
+  TalkHooks hooks_;
+  std::array<std::string, 2> lastAnswered_;
+  std::array<std::string, 2> lastTalker_;
+  std::array<double, 2> lastTalkTime_{kNoTalk, kNoTalk};
+};
+
+}  // namespace qn
