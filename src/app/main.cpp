@@ -14,6 +14,7 @@
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_instance_registry.h"
+#include "platform/qt/qt_launcher.h"
 #include "platform/qt/qt_tcp_socket.h"
 #include "ui/gui_front_end.h"
 
@@ -34,7 +35,8 @@ int RunHeadless(int argc, char** argv, const qn::fs::path& folder, const qn::Pro
   qn::QtInstanceRegistry registry;
   qn::ConsoleFrontEnd console(loop, stdout, 0);
   qn::QtSocketFactory sockets;
-  qn::App app(qn::Ports{loop, clock, console, registry, &console, &sockets}, qn::DataFolder(folder));
+  qn::QtLauncher launcher;
+  qn::App app(qn::Ports{loop, clock, console, registry, &console, &sockets, &launcher}, qn::DataFolder(folder));
   app.onQuit = [] { QCoreApplication::exit(0); };
   console.Attach(app);
   if (options.replayDelaySeconds) app.SetReplayFirstTickMs(*options.replayDelaySeconds * 1000);

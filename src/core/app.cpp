@@ -14,6 +14,7 @@
 #include "session/telnet_session.h"
 #include "session/typed_input.h"
 #include "traffic/classifier.h"
+#include "traffic/spot_pipeline.h"
 
 namespace qn {
 
@@ -112,6 +113,15 @@ void App::WireTelnetSession() {
   script_->sendTyped = [this](const std::string& text) { sender_->Send(text + state_.sendTerminator); };
   script_->sendRaw = [this](const std::string& text) { sender_->RawSend(text); };
   receiver_->scriptMatcher = [this](std::string& transcript) { script_->ScriptMatcher(transcript); };
+  script_->startProgram = [this](const std::string& program, const std::vector<std::string>& args) {
+    StartHelper(program, args, WindowStyle::Minimised);
+  };
+}
+
+bool App::StartHelper(const std::string& name, const std::vector<std::string>& args, WindowStyle style) {
+  if (!ports_.launcher) return false;
+  auto program = FindHelperProgram(folder_, name);
+  return program && ports_.launcher->Start(*program, args, style);
 }
 
 void App::ShowSiteList() {
@@ -245,6 +255,7 @@ void App::CountInstances() {
   int telnet = 0, tnc = 0, web = 0;
   for (const auto& title : ports_.registry.OtherTitles()) {
     if (InStr(title, "Quillnet") == 0) continue;
+    state_.otherCopyAtStart = true;
     auto open = title.find('[');
     auto close = title.find(']', open == std::string::npos ? 0 : open);
     if (open == std::string::npos || close == std::string::npos) continue;

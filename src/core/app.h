@@ -20,6 +20,7 @@
 #include "platform/dialog_host.h"
 #include "platform/event_loop.h"
 #include "platform/instance_registry.h"
+#include "platform/launcher.h"
 #include "platform/prompter.h"
 #include "platform/tcp_socket.h"
 #include "session/capture.h"
@@ -32,6 +33,7 @@ class Classifier;
 class Replay;
 class ScriptEngine;
 class SiteList;
+class SpotPipeline;
 class TelnetSession;
 class Receiver;
 class Sender;
@@ -57,6 +59,7 @@ struct Ports {
   InstanceRegistry& registry;
   DialogHost* dialogs = nullptr;
   SocketFactory* sockets = nullptr;  // none: no network session
+  Launcher* launcher = nullptr;      // none: helper programs are not started
 };
 
 class App {
@@ -95,6 +98,8 @@ class App {
   ScriptEngine* Script() { return script_.get(); }
   // Every received cluster line of the instance passes through it.
   Classifier* Traffic() { return classifier_.get(); }
+  // Spots, talks and the speech queue.
+  SpotPipeline* Pipeline() { return pipeline_.get(); }
   // Where classified lines go on; set by the spot pipeline and talk handling.
   std::function<void(const std::string& line, SpotSource source)> onSpotLine;
   std::function<void(const std::string& line)> onAnnouncementShown;
@@ -135,6 +140,11 @@ class App {
   void LoadSettings();
   void SaveSettings();
   void SavePositions();
+
+  // Starts a helper program of the data folder (name as the program knows it,
+  // "MAILBELL\\MAILBELL.EXE"); false when it is missing or would not start.
+  bool StartHelper(const std::string& name, const std::vector<std::string>& args,
+                   WindowStyle style = WindowStyle::Normal);
 
   // Set to end the program: the front end quits its event loop.
   std::function<void()> onQuit;
@@ -181,6 +191,7 @@ class App {
   std::unique_ptr<ScriptEngine> script_;
   std::unique_ptr<SiteList> siteList_;
   std::unique_ptr<Classifier> classifier_;
+  std::unique_ptr<SpotPipeline> pipeline_;
   int replayFirstTickMs_ = 60000;
   bool inFront_ = true;
   bool closed_ = false;

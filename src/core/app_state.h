@@ -29,6 +29,9 @@ struct AppState {
   std::int16_t retryLimit = 30000;
   bool startingUp = false;
   int instanceNumber = 1;
+  // Another copy of any kind was running when this one started: the shared
+  // archive and exchange files and the sound are left to that one.
+  bool otherCopyAtStart = false;
   std::string soundFolder;
   bool soundAvailable = false;
   int waveDeviceCount = 0;

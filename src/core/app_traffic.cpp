@@ -5,11 +5,14 @@
 #include "session/receiver.h"
 #include "session/telnet_session.h"
 #include "traffic/classifier.h"
+#include "traffic/spot_pipeline.h"
 
 namespace qn {
 
 void App::WireTraffic() {
   classifier_ = std::make_unique<Classifier>();
+  pipeline_ = std::make_unique<SpotPipeline>(*this);
+  pipeline_->SetSecondCopy(state_.otherCopyAtStart);
   ClassifierContext& ctx = classifier_->Context();
   ctx.sessionKind = state_.sessionKind;
   ctx.ownCall = Trim(settings_.ownCallsign);

@@ -165,4 +165,19 @@ std::optional<std::string> ReadFile(const fs::path& path) {
   return data;
 }
 
+std::optional<fs::path> FindHelperProgram(const DataFolder& folder, std::string_view name) {
+  std::string given(name);
+  std::vector<std::string> tries{given};
+  if (EndsWith(UCase(given), ".EXE"))
+    tries.push_back(given.substr(0, given.size() - 4));
+  else
+    tries.push_back(given + ".exe");
+  for (const std::string& t : tries) {
+    auto path = folder.Resolve(t);
+    std::error_code ec;
+    if (path && fs::is_regular_file(*path, ec)) return path;
+  }
+  return std::nullopt;
+}
+
 }  // namespace qn

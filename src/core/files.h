@@ -41,6 +41,11 @@ class DataFolder {
 bool WriteFileAtomic(const fs::path& path, std::string_view content);
 std::optional<std::string> ReadFile(const fs::path& path);
 
+// A helper program of the data folder by its given name ("MAILBELL\\MAILBELL.EXE"),
+// matched case-insensitively, also without its ".exe" or with one added. Empty
+// when no such regular file exists.
+std::optional<fs::path> FindHelperProgram(const DataFolder& folder, std::string_view name);
+
 // A component is safe when it cannot climb or name another root.
 bool IsSafeRelativeName(std::string_view name);
 

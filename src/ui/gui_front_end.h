@@ -10,6 +10,7 @@
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_instance_registry.h"
+#include "platform/qt/qt_launcher.h"
 #include "platform/qt/qt_prompter.h"
 #include "platform/qt/qt_tcp_socket.h"
 #include "ui/main_frame.h"
@@ -46,6 +47,7 @@ class GuiFrontEnd {
   QtInstanceRegistry registry_;
   QtDialogHost dialogs_;
   QtSocketFactory sockets_;
+  QtLauncher launcher_;
   std::unique_ptr<MainFrame> frame_;
   App* app_ = nullptr;
 };

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/app.h"
+#include "fakes/fake_launcher.h"
 #include "fakes/fake_prompter.h"
 #include "fakes/temp_folder.h"
 #include "fakes/virtual_time.h"
@@ -16,11 +17,12 @@ struct TestApp {
   FakeEventLoop loop{clock};
   FakePrompter prompter;
   FakeInstanceRegistry registry;
+  FakeLauncher launcher;
   std::unique_ptr<App> app;
 
   DataFolder Folder() const { return DataFolder(dir.Path()); }
   App& Make() {
-    app = std::make_unique<App>(Ports{loop, clock, prompter, registry, nullptr}, Folder());
+    app = std::make_unique<App>(Ports{loop, clock, prompter, registry, nullptr, nullptr, &launcher}, Folder());
     return *app;
   }
   // With a callsign already stored, so start-up does not ask for it.

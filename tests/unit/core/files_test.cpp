@@ -32,6 +32,19 @@ TEST(DataFolder, NamesNeverLeaveTheFolder) {
   EXPECT_FALSE(fs::exists(dir.Path() / "escape.txt"));
 }
 
+TEST(FindHelperProgram, FindsTheProgramWithOrWithoutItsExeButNeverOutsideTheFolder) {
+  fakes::TempFolder dir;
+  DataFolder f(dir.Path());
+  ASSERT_TRUE(f.WriteAtomic("mailbell/MailBell", "#!/bin/true\n"));
+  ASSERT_TRUE(f.WriteAtomic("identd.exe", "x"));
+  fs::create_directories(dir.Path() / "PREFIX.EXE");  // a folder is no program
+  EXPECT_EQ(FindHelperProgram(f, "MAILBELL\\MAILBELL.EXE"), dir.Path() / "mailbell" / "MailBell");
+  EXPECT_EQ(FindHelperProgram(f, "identd"), dir.Path() / "identd.exe");
+  EXPECT_FALSE(FindHelperProgram(f, "PREFIX.EXE"));
+  EXPECT_FALSE(FindHelperProgram(f, "clockset.exe"));
+  EXPECT_FALSE(FindHelperProgram(f, "..\\..\\bin\\sh"));
+}
+
 TEST(WriteFileAtomic, AKillAtAnyMomentLeavesTheOldOrTheNewFile) {
   fakes::TempFolder dir;
   auto path = dir.Path() / "quillnet.cfg";
