@@ -13,7 +13,9 @@
 #include "session/sender.h"
 #include "session/telnet_session.h"
 #include "session/typed_input.h"
+#include "traffic/alerts.h"
 #include "traffic/classifier.h"
+#include "traffic/filters.h"
 #include "traffic/spot_pipeline.h"
 
 namespace qn {
@@ -61,6 +63,20 @@ void App::BuildMenu() {
              },
              1});
   menu_.Add({"mnuexit", "&File", "E&xit", "Shift+F3", [this] { Close(); }, 3});
+  menu_.Add({"mnualerts", "&Configuration", "Al&erts...", "", [this] { OpenDialog(DialogKind::Alerts); }, 1});
+  menu_.Add(
+      {"mnufilters", "&Configuration", "&Filters...", "", [this] { OpenDialog(DialogKind::Filters); }, 4});
+  menu_.Add({"mnutalkfn", "&Configuration", "&Talk Functions...", "",
+             [this] { OpenDialog(DialogKind::TalkFunctions); }, 10});
+  menu_.Add({"mnuautoans", "&Options", "&Auto Answer", "",
+             [this] { ToggleOption(&AppOptions::autoAnswer, "mnuautoans"); }, 2});
+  menu_.Add({"mnutalkprio", "&Options", "&Talk Priority", "",
+             [this] { ToggleOption(&AppOptions::talkPriority, "mnutalkprio"); }, 9});
+  menu_.Add({"mnutalkto", "&Options", "Talk To", "F12",
+             [this] {
+               if (pipeline_) SetTypedLine(pipeline_->Talk().F12Text());
+             },
+             12});
   menu_.Add({"mnumacros", "&Configuration", "&Macros...", "", [this] { OpenDialog(DialogKind::Macros); }, 7});
   menu_.Add({"mnupers", "&Configuration", "&Personal Info...", "",
              [this] { OpenDialog(DialogKind::PersonalInfo); }, 8});
@@ -132,6 +148,11 @@ void App::ShowSiteList() {
 
 void App::OpenDialog(DialogKind kind) {
   if (ports_.dialogs) ports_.dialogs->Open(kind);
+}
+
+void App::ToggleOption(bool AppOptions::*option, const char* menuId) {
+  options_.*option = !(options_.*option);
+  frame_.SetChecked(menuId, options_.*option);
 }
 
 void App::ToggleAutoReconnection() {
@@ -222,7 +243,8 @@ void App::StartUp(const std::string& commandText) {
     frame_.SetSplashVisible(false);
   });
 
-  // 9: the filter, alert and bridge tables load here as those subsystems are added.
+  // 9: the filter and alert tables; the bridge table loads here once bridging exists.
+  LoadTrafficTables();
 
   if (state_.sessionKind == SessionKind::Telnet && ports_.sockets) {
     telnet_ = std::make_unique<TelnetSession>(*this, *ports_.sockets);
@@ -365,6 +387,15 @@ void App::SetFlashing(bool on) {
 
 void App::SendLine(const std::string& text) {
   if (onSendLine) onSendLine(text);
+}
+
+void App::SetTypedLine(const std::string& text) {
+  if (onSetTypedLine) onSetTypedLine(text);
+}
+
+void App::PopUpMainWindow(bool restoreFirst) {
+  if (restoreFirst && frame_.Minimised()) frame_.SetMinimised(false);
+  if (!IsProgramInFront() && onRaise) onRaise();
 }
 
 void App::TickClock() { frame_.SetTime(UtcNow().Format("hh:mm:ss")); }

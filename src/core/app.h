@@ -32,6 +32,8 @@ namespace qn {
 class Classifier;
 class Replay;
 class ScriptEngine;
+class Alerts;
+class Filters;
 class SiteList;
 class SpotPipeline;
 class TelnetSession;
@@ -83,6 +85,7 @@ class App {
 
   AppState& State() { return state_; }
   AppSettings& Settings() { return settings_; }
+  const AppSettings& Settings() const { return settings_; }
   Positions& WindowPositions() { return positions_; }
   FrameState& Frame() { return frame_; }
   TextWindow& Window(WindowId id) { return windows_[static_cast<int>(id)]; }
@@ -100,6 +103,8 @@ class App {
   Classifier* Traffic() { return classifier_.get(); }
   // Spots, talks and the speech queue.
   SpotPipeline* Pipeline() { return pipeline_.get(); }
+  Filters* SpotFilters() { return filters_.get(); }
+  Alerts* SpotAlerts() { return alerts_.get(); }
   // Where classified lines go on; set by the spot pipeline and talk handling.
   std::function<void(const std::string& line, SpotSource source)> onSpotLine;
   std::function<void(const std::string& line)> onAnnouncementShown;
@@ -118,6 +123,20 @@ class App {
   void TypeLine(const std::string& line);
   // Set by the send path; until then typed lines are only shown.
   std::function<void(const std::string&)> onTypedLine;
+
+  // Puts text into the typed-input line as if typed there (F12's talk answer).
+  void SetTypedLine(const std::string& text);
+  std::function<void(const std::string&)> onSetTypedLine;
+
+  // Plays the speech queue to its end before returning (set by the sound player).
+  std::function<void()> playSpeechNow;
+
+  // Brings the program to the front: restores a minimised frame first when
+  // asked, then raises it unless one of its windows is active already.
+  void PopUpMainWindow(bool restoreFirst);
+  // Front-end hooks: raise the frame; give a traffic window the focus.
+  std::function<void()> onRaise;
+  std::function<void(WindowId)> onFocusWindow;
 
   // The front end reports whether one of the program's windows is active.
   void SetProgramInFront(bool inFront) { inFront_ = inFront; }
@@ -166,6 +185,8 @@ class App {
   void OpenDialog(DialogKind kind);
   void WireTelnetSession();
   void WireTraffic();
+  void LoadTrafficTables();
+  void ToggleOption(bool AppOptions::*option, const char* menuId);
 
   Ports ports_;
   DataFolder folder_;
@@ -192,6 +213,8 @@ class App {
   std::unique_ptr<SiteList> siteList_;
   std::unique_ptr<Classifier> classifier_;
   std::unique_ptr<SpotPipeline> pipeline_;
+  std::unique_ptr<Filters> filters_;
+  std::unique_ptr<Alerts> alerts_;
   int replayFirstTickMs_ = 60000;
   bool inFront_ = true;
   bool closed_ = false;

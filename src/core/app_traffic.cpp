@@ -4,15 +4,35 @@
 #include "core/text.h"
 #include "session/receiver.h"
 #include "session/telnet_session.h"
+#include "traffic/alerts.h"
 #include "traffic/classifier.h"
+#include "traffic/filters.h"
 #include "traffic/spot_pipeline.h"
 
 namespace qn {
+
+void App::LoadTrafficTables() {
+  filters_ = std::make_unique<Filters>(settings_);
+  filters_->LoadAreaList(folder_);
+  alerts_ = std::make_unique<Alerts>(*this);
+  alerts_->LoadAlerts();
+}
 
 void App::WireTraffic() {
   classifier_ = std::make_unique<Classifier>();
   pipeline_ = std::make_unique<SpotPipeline>(*this);
   pipeline_->SetSecondCopy(state_.otherCopyAtStart);
+  PipelineHooks& hooks = pipeline_->Hooks();
+  hooks.passesFrequencyAndWords = [this](const std::string& frequency, const std::string& line) {
+    return filters_->PassesFrequencyAndWords(frequency, line);
+  };
+  hooks.passesArea = [this](const std::string& spotter) { return filters_->PassesArea(spotter); };
+  hooks.alertsActive = [this] { return alerts_->Active(); };
+  hooks.matchCallAlert = [this](const std::string& call) { return alerts_->MatchCallAlert(call); };
+  pipeline_->Talk().Hooks().bringToFront = [this] {
+    PopUpMainWindow(true);
+    if (onFocusWindow) onFocusWindow(WindowId::Talks);
+  };
   ClassifierContext& ctx = classifier_->Context();
   ctx.sessionKind = state_.sessionKind;
   ctx.ownCall = Trim(settings_.ownCallsign);
@@ -38,6 +58,11 @@ void App::WireTraffic() {
   };
 
   if (receiver_) {
+    receiver_->steps.lineAlert = [this](ReceivedLine& line) {
+      if (alerts_->Active() && !alerts_->List().LinePatterns().empty() &&
+          alerts_->MatchLineAlert(line.text) > 0)
+        alerts_->EchoAlertLine(line.text);
+    };
     receiver_->steps.classify = [this](ReceivedLine& line) {
       // Settings and the chat flag may change during the run.
       classifier_->Context().ownCall = Trim(settings_.ownCallsign);

@@ -127,6 +127,14 @@ std::string ReplaceAll(std::string s, std::string_view from, std::string_view to
   return s;
 }
 
+std::string WithoutLineBreaks(std::string_view s) {
+  std::string r;
+  r.reserve(s.size());
+  for (char c : s)
+    if (c != '\r' && c != '\n') r += c;
+  return r;
+}
+
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
   std::size_t start = 0;

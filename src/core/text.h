@@ -40,6 +40,9 @@ bool StartsWith(std::string_view s, std::string_view prefix);
 bool EndsWith(std::string_view s, std::string_view suffix);
 bool IEquals(std::string_view a, std::string_view b);
 std::string ReplaceAll(std::string s, std::string_view from, std::string_view to);
+// The text with every CR and LF taken out: a value stored as one line of a
+// file must not shift the lines after it.
+std::string WithoutLineBreaks(std::string_view s);
 // Splits on LF, dropping a CR before it; a final line without end is kept.
 std::vector<std::string> SplitLines(std::string_view text);
 

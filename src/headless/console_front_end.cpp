@@ -9,6 +9,7 @@
 #include "core/personal_info.h"
 #include "core/site_list.h"
 #include "core/text.h"
+#include "headless/console_dialogs.h"
 #include "session/capture_dialog.h"
 #include "session/macros_dialog.h"
 
@@ -162,10 +163,16 @@ void ConsoleFrontEnd::Attach(App& app) {
   }
   // A console has no windows to bring to the front; new text always shows.
   app.SetProgramInFront(false);
+  // F12 and the like start the typed line; the next input line completes it.
+  app.onSetTypedLine = [this](const std::string& text) {
+    typedStart_ = text;
+    Print("edit", text);
+  };
 }
 
 void ConsoleFrontEnd::Detach() {
   if (!app_) return;
+  app_->onSetTypedLine = nullptr;
   app_->Frame().RemoveListener(this);
   for (auto& p : printers_) p.reset();
   app_ = nullptr;
@@ -297,6 +304,15 @@ void ConsoleFrontEnd::Open(DialogKind kind) {
       sites->Cancel();
       break;
     }
+    case DialogKind::Alerts:
+      console::AlertsDialog(*app_, *this);
+      break;
+    case DialogKind::Filters:
+      console::FilterDialog(*app_, *this);
+      break;
+    case DialogKind::TalkFunctions:
+      console::TalkDialog(*app_, *this);
+      break;
   }
 }
 
@@ -346,7 +362,9 @@ void ConsoleFrontEnd::HandleLine(const std::string& line) {
   } else if (StartsWith(line, "::")) {
     Print("error", "unknown command " + line);
   } else {
-    app_->TypeLine(line);
+    std::string typed = typedStart_ + line;
+    typedStart_.clear();
+    app_->TypeLine(typed);
   }
 }
 

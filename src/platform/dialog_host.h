@@ -5,7 +5,7 @@
 
 namespace qn {
 
-enum class DialogKind { PersonalInfo, Capture, Macros, SiteList };
+enum class DialogKind { PersonalInfo, Capture, Macros, SiteList, Alerts, Filters, TalkFunctions };
 
 class DialogHost {
  public:

@@ -1,6 +1,7 @@
 #include "session/macros_dialog.h"
 
 #include "core/app.h"
+#include "core/text.h"
 
 namespace qn {
 
@@ -18,11 +19,7 @@ void MacrosDialogSave(App& app, const MacroFields& fields) {
   for (std::size_t i = 0; i < fields.texts.size(); ++i) {
     // Each macro is one line of the configuration file; a pasted line break
     // would shift every value after it.
-    std::string text;
-    for (char c : fields.texts[i]) {
-      if (c != '\r' && c != '\n') text += c;
-    }
-    app.Settings().macros[i] = std::move(text);
+    app.Settings().macros[i] = WithoutLineBreaks(fields.texts[i]);
   }
   app.SaveSettings();
 }

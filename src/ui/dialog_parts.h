@@ -2,7 +2,9 @@
 // Pieces every dialog of the program shares.
 #include <QBoxLayout>
 #include <QPushButton>
+#include <QString>
 #include <initializer_list>
+#include <string>
 
 namespace qn::ui {
 
@@ -11,5 +13,9 @@ QPushButton* NamedButton(QWidget* parent, const char* caption, const char* name)
 
 // The body above, the buttons right-aligned in a row below it.
 void LayOutWithButtons(QWidget* dialog, QLayout* body, std::initializer_list<QPushButton*> buttons);
+
+// A multi-line box shows lines; the files it edits end them with CR LF.
+QString FileTextToBox(const std::string& text);
+std::string BoxToFileText(const QString& text);
 
 }  // namespace qn::ui

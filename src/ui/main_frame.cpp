@@ -109,7 +109,30 @@ MainFrame::MainFrame(App& app, QWidget* parent) : QMainWindow(parent), app_(&app
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
     if (app_) app_->SetProgramInFront(state == Qt::ApplicationActive);
   });
+  app.onRaise = [this] {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+  };
+  app.onFocusWindow = [this](WindowId id) { FocusWindow(id); };
+  app.onSetTypedLine = [this](const std::string& text) {
+    if (!typedInput_) return;
+    FocusWindow(WindowId::TypedInput);
+    typedInput_->Box()->setText(ToQString(text));
+    typedInput_->Box()->end(false);
+  };
   UpdateAll();
+}
+
+void MainFrame::FocusWindow(WindowId id) {
+  QMdiSubWindow* sub = Child(id);
+  if (!sub) return;
+  area_->setActiveSubWindow(sub);
+  if (id == WindowId::TypedInput && typedInput_) {
+    typedInput_->Box()->setFocus();
+  } else if (TrafficView* view = View(id)) {
+    view->setFocus();
+  }
 }
 
 MainFrame::~MainFrame() {
@@ -126,6 +149,9 @@ MainFrame::~MainFrame() {
 void MainFrame::Detach() {
   if (!app_) return;
   app_->Frame().RemoveListener(this);
+  app_->onRaise = nullptr;
+  app_->onFocusWindow = nullptr;
+  app_->onSetTypedLine = nullptr;
   for (TrafficView* v : views_) {
     if (v) v->Detach();
   }

@@ -36,6 +36,8 @@ class MainFrame : public QMainWindow, public FrameListener {
   void Detach();
   // Puts the five windows at the default arrangement for the area's size.
   void ApplyDefaultLayout();
+  // Activates a child and gives its text box the focus.
+  void FocusWindow(WindowId id);
 
   QMdiArea* Area() const { return area_; }
   QMdiSubWindow* Child(WindowId id) const { return children_[Index(id)]; }

@@ -1,10 +1,13 @@
 #include "ui/qt_dialog_host.h"
 
 #include "core/app.h"
+#include "ui/alerts_dialog.h"
 #include "ui/capture_file_dialog.h"
+#include "ui/filter_dialog.h"
 #include "ui/macros_dialog.h"
 #include "ui/personal_info_dialog.h"
 #include "ui/site_list_dialog.h"
+#include "ui/talk_dialog.h"
 
 namespace qn {
 
@@ -29,6 +32,21 @@ void QtDialogHost::Open(DialogKind kind) {
     }
     case DialogKind::SiteList: {
       SiteListDialog dlg(*app_, parent);
+      dlg.exec();
+      break;
+    }
+    case DialogKind::Alerts: {
+      AlertsDialog dlg(*app_, parent);
+      dlg.exec();
+      break;
+    }
+    case DialogKind::Filters: {
+      FilterDialog dlg(*app_, parent);
+      dlg.exec();
+      break;
+    }
+    case DialogKind::TalkFunctions: {
+      TalkDialog dlg(*app_, parent);
       dlg.exec();
       break;
     }

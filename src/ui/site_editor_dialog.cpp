@@ -74,20 +74,6 @@ QGroupBox* Frame(QWidget* parent, const char* caption, const char* name,
   return g;
 }
 
-// The text box shows lines; the script file may end them with CR LF.
-QString ScriptToBox(const std::string& script) {
-  QString s = ToQString(script);
-  s.replace("\r\n", "\n");
-  s.replace('\r', '\n');
-  return s;
-}
-
-std::string BoxToScript(const QString& text) {
-  QString s = text;
-  s.replace('\n', "\r\n");
-  return FromQString(s);
-}
-
 }  // namespace
 
 SiteEditorDialog::SiteEditorDialog(App& app, QWidget* parent)
@@ -222,7 +208,7 @@ void SiteEditorDialog::Load(const SiteFields& f) {
   ddeOut_->setChecked(f.ddeOut);
   (f.serviceOther ? other_ : dxCluster_)->setChecked(true);
   comment_->setText(ToQString(f.comment));
-  shownScript_ = ScriptToBox(f.script);
+  shownScript_ = ui::FileTextToBox(f.script);
   script_->setPlainText(shownScript_);
   UpdateEnables();
 }
@@ -246,7 +232,7 @@ SiteFields SiteEditorDialog::Fields() const {
   // An untouched script goes back byte for byte, whatever its line ends were,
   // so opening and saving a site never rewrites its script.
   const QString text = script_->toPlainText();
-  f.script = text == shownScript_ ? editor_->Initial().script : BoxToScript(text);
+  f.script = text == shownScript_ ? editor_->Initial().script : ui::BoxToFileText(text);
   return f;
 }
 

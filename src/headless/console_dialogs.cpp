@@ -1,0 +1,109 @@
+#include "headless/console_dialogs.h"
+
+#include <optional>
+#include <string>
+
+#include "core/app.h"
+#include "core/text.h"
+#include "traffic/alerts.h"
+#include "traffic/alerts_dialog.h"
+#include "traffic/filter_dialog.h"
+#include "traffic/talk_dialog.h"
+
+namespace qn::console {
+
+namespace {
+
+// Asks one text field; false when the question was cancelled.
+bool AskText(Prompter& ask, const std::string& title, const std::string& label, std::string& value) {
+  auto a = ask.InputBox(label + " [" + value + "]", title, value);
+  if (!a) return false;
+  if (Trim(*a) == "-")
+    value.clear();
+  else if (!a->empty())
+    value = *a;
+  return true;
+}
+
+bool AskFlag(Prompter& ask, const std::string& title, const std::string& label, bool& value) {
+  std::string text = value ? "Y" : "N";
+  if (!AskText(ask, title, label + " (Y/N)", text)) return false;
+  std::string u = UCase(Trim(text));
+  value = !u.empty() && u[0] == 'Y';
+  return true;
+}
+
+// "14000-14070, 7000-7040" <-> the ten ranges.
+std::string RangesText(const FilterFields& f) {
+  std::string text;
+  for (std::size_t i = 0; i < f.low.size(); ++i) {
+    if (Trim(f.low[i]).empty() && Trim(f.high[i]).empty()) continue;
+    if (!text.empty()) text += ", ";
+    text += Trim(f.low[i]) + "-" + Trim(f.high[i]);
+  }
+  return text;
+}
+
+void ApplyRangesText(const std::string& text, FilterFields& f) {
+  f.low.fill({});
+  f.high.fill({});
+  std::size_t i = 0, start = 0;
+  while (start <= text.size() && i < f.low.size()) {
+    std::size_t cut = text.find(',', start);
+    if (cut == std::string::npos) cut = text.size();
+    std::string range = Trim(text.substr(start, cut - start));
+    if (!range.empty()) {
+      std::size_t dash = range.find('-', 1);
+      f.low[i] = Trim(range.substr(0, dash));
+      f.high[i] = dash == std::string::npos ? std::string() : Trim(range.substr(dash + 1));
+      ++i;
+    }
+    start = cut + 1;
+  }
+}
+
+}  // namespace
+
+void FilterDialog(App& app, Prompter& ask) {
+  FilterDialogRules rules(app);
+  FilterFields f = rules.Load();
+  const std::string title = kFilterDialogCaption;
+  std::string ranges = RangesText(f);
+  if (!AskText(ask, title, "Exclusion Ranges (lower-upper, ...)", ranges)) return;
+  ApplyRangesText(ranges, f);
+  if (!AskText(ask, title, "Select only DX spots containing these words:", f.selectWords)) return;
+  if (!AskText(ask, title, "Reject DX spots containing these words:", f.rejectWords)) return;
+  bool dxDe = f.dxDeFilter;
+  if (!AskFlag(ask, title, "Enable \"DX de ...\" Filter", dxDe)) return;
+  if (dxDe != f.dxDeFilter) f.dxDeFilter = rules.TickDxDe(dxDe);
+  if (!AskFlag(ask, title, "Reject old DX Spots", f.rejectOld)) return;
+  rules.Save(f);
+}
+
+void AlertsDialog(App& app, Prompter& ask) {
+  AlertsDialogRules rules(app);
+  AlertFields f = rules.Load();
+  // The list itself is edited in ALERT.TXT; saving here takes it up.
+  if (auto file = app.Folder().Read(kAlertFile)) f.list = *file;
+  const std::string title = kAlertsCaption;
+  if (!AskFlag(ask, title, "Enable Alert", f.enabled)) return;
+  if (!AskText(ask, title, "Repetitions", f.repetitions)) return;
+  if (!AskFlag(ask, title, "Enable LPT switch", f.lptSwitch)) return;
+  if (!AskText(ask, title, "Alert Sound File", f.soundFile)) return;
+  rules.Save(f);
+}
+
+void TalkDialog(App& app, Prompter& ask) {
+  TalkFields f = TalkDialogLoad(app);
+  const std::string title = kTalkFrameCaption;
+  // The dialog stays open until its Save is taken or it is cancelled.
+  for (int tries = 0; tries < 100; ++tries) {
+    if (!AskFlag(ask, title, "Talk Time Stamp", f.timeStamp)) return;
+    if (!AskFlag(ask, title, "Talk Priority", f.priority)) return;
+    if (!AskFlag(ask, title, "Enable Auto Answer", f.autoAnswer)) return;
+    if (!AskText(ask, title, "Auto Answer String", f.answerString)) return;
+    if (TalkDialogSave(app, f)) return;
+  }
+}
+
+}  // namespace qn::console

@@ -1,0 +1,18 @@
+// The traffic settings dialogs as the console asks them: one question a field,
+// the current value shown in brackets. An empty answer keeps the value, "-"
+// empties a text, and cancelling any question (end of input) changes nothing.
+#pragma once
+
+namespace qn {
+
+class App;
+class Prompter;
+
+namespace console {
+
+void FilterDialog(App& app, Prompter& ask);
+void AlertsDialog(App& app, Prompter& ask);
+void TalkDialog(App& app, Prompter& ask);
+
+}  // namespace console
+}  // namespace qn
