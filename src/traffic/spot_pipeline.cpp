@@ -1,7 +1,9 @@
 #include "traffic/spot_pipeline.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 
 #include "core/app.h"
 #include "core/text.h"
@@ -51,10 +53,19 @@ std::string PrepareKey(std::string line) {
 }
 
 // 1-based position of needle in text at or after index from; 0 when absent.
+// The keys start with a frequency, and digits are everywhere in a spot window,
+// so a first-character scan stops every few characters; skipping by the key's
+// last character reads only a fraction of the text.
 std::size_t Find(std::string_view text, std::size_t from, std::string_view needle) {
-  if (needle.empty()) return 0;
-  std::size_t at = text.find(needle, from);
-  return at == std::string_view::npos ? 0 : at + 1;
+  if (needle.empty() || from > text.size()) return 0;
+  std::string_view hay = text.substr(from);
+  std::string_view::const_iterator at;
+  if (needle.size() < 8) {
+    std::size_t p = hay.find(needle);
+    return p == std::string_view::npos ? 0 : from + p + 1;
+  }
+  at = std::search(hay.begin(), hay.end(), std::boyer_moore_horspool_searcher(needle.begin(), needle.end()));
+  return at == hay.end() ? 0 : from + static_cast<std::size_t>(at - hay.begin()) + 1;
 }
 
 std::size_t SearchVariant(std::string_view text, std::size_t from, std::string variant) {
@@ -106,7 +117,16 @@ DuplicatePositions FindDuplicate(std::string_view text, const DuplicateKeys& key
   for (const std::string* key : {&keys.key, &keys.alternative}) {
     if (key->empty()) continue;
     auto variants = Variants(*key);
-    for (std::size_t i = 0; i < 3; ++i) pos.at[i] = SearchVariant(text, from, variants[i]);
+    for (std::size_t i = 0; i < 3; ++i) {
+      // Without brackets the variants are one and the same key: search it once.
+      if (i > 0 && variants[i] == variants[0]) {
+        pos.at[i] = pos.at[0];
+      } else if (i > 1 && variants[i] == variants[1]) {
+        pos.at[i] = pos.at[1];
+      } else {
+        pos.at[i] = SearchVariant(text, from, variants[i]);
+      }
+    }
     if (pos.Any()) break;
   }
   return pos;
@@ -168,7 +188,8 @@ void SpotPipeline::SetMinimisedCaption() {
 
 void SpotPipeline::StoreInRobotRing(const SpotRecord& spot) {
   robotRing_[static_cast<std::size_t>(robotNext_)] =
-      Trim(spot.spotter + ": " + spot.frequency + " " + spot.dxCall + " " + spot.comment) + app_.State().newline;
+      Trim(spot.spotter + ": " + spot.frequency + " " + spot.dxCall + " " + spot.comment) +
+      app_.State().newline;
   robotNext_ = (robotNext_ + 1) % 10;
 }
 
