@@ -196,10 +196,12 @@ void SpotPipeline::StoreInRobotRing(const SpotRecord& spot) {
 void SpotPipeline::WriteDxHunter(const std::string& line) {
   DataFolder logFolder(app_.Settings().logFolder);
   std::string record = "\a" + line;
-  // The reading program may hold the file for a moment; the retries follow each
-  // other at once, as the user-interface thread must not wait.
-  for (int attempt = 0; attempt < kSpotsFileAttempts; ++attempt)
+  // The reading program may hold the file for a moment: try again a little
+  // later, letting the other events run meanwhile.
+  for (int attempt = 0; attempt < kSpotsFileAttempts; ++attempt) {
     if (logFolder.Append(kSpotsFile, record)) return;
+    if (attempt + 1 < kSpotsFileAttempts) app_.Loop().WaitUntil(kSpotsFileRetryMs, [] { return false; });
+  }
   app_.Options().linkToDxHunter = false;
   app_.Frame().SetChecked("mnulink", false);
 }

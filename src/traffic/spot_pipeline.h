@@ -49,6 +49,7 @@ struct DuplicatePositions {
 
 inline constexpr std::size_t kDuplicateSearchSpan = 10000;
 inline constexpr int kSpotsFileAttempts = 10;
+inline constexpr int kSpotsFileRetryMs = 10;
 
 // The search keys of a spot line: main key, and the alternative one with the
 // frequency's decimal written the other way (empty when there is none).

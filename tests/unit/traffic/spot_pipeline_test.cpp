@@ -191,7 +191,9 @@ TEST_F(PipelineFixture, DxHunterRecordAndSwitchOffAfterTenFailures) {
   std::ofstream(t.dir.Path() / "blocked") << "x";
   app.Settings().logFolder = (t.dir.Path() / "blocked").string() + "/";
   app.Frame().SetChecked("mnulink", true);
+  std::int64_t before = t.clock.NowMs();
   pipe.ProcessSpot(Spot("K1ABC", "7005.0", "OH2AA", "cq", "1234Z"), SpotSource::Main);
+  EXPECT_EQ(t.clock.NowMs() - before, 9 * kSpotsFileRetryMs);  // nine pauses between ten attempts
   EXPECT_FALSE(app.Options().linkToDxHunter);
   EXPECT_FALSE(app.Frame().Item("mnulink").checked);
   EXPECT_EQ(Shown("OH2AA"), 1u);  // the spot itself is not lost
