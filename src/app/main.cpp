@@ -2,7 +2,6 @@
 // the console front end on the same core.
 #include <QApplication>
 #include <QCoreApplication>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -11,6 +10,8 @@
 #include "core/command_line.h"
 #include "core/data_folder.h"
 #include "headless/console_front_end.h"
+#include "headless/console_sound.h"
+#include "platform/qt/linux_port_io.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_instance_registry.h"
@@ -36,7 +37,11 @@ int RunHeadless(int argc, char** argv, const qn::fs::path& folder, const qn::Pro
   qn::ConsoleFrontEnd console(loop, stdout, 0);
   qn::QtSocketFactory sockets;
   qn::QtLauncher launcher;
-  qn::App app(qn::Ports{loop, clock, console, registry, &console, &sockets, &launcher}, qn::DataFolder(folder));
+  qn::ConsoleSoundOutput sound(
+      [&console](const std::string& kind, const std::string& text) { console.Print(kind, text); });
+  qn::LinuxPortIo portIo;
+  qn::App app(qn::Ports{loop, clock, console, registry, &console, &sockets, &launcher, &sound, &portIo},
+              qn::DataFolder(folder));
   app.onQuit = [] { QCoreApplication::exit(0); };
   console.Attach(app);
   if (options.replayDelaySeconds) app.SetReplayFirstTickMs(*options.replayDelaySeconds * 1000);

@@ -16,6 +16,7 @@
 #include "traffic/alerts.h"
 #include "traffic/classifier.h"
 #include "traffic/filters.h"
+#include "traffic/speech_player.h"
 #include "traffic/spot_pipeline.h"
 
 namespace qn {
@@ -93,6 +94,7 @@ void App::BuildMenu() {
   menu_.Add({"mnusite", "&Session", "Site &List...", "", [this] { ShowSiteList(); }, 3});
   menu_.Add({"mnurecon", "&Options", "Auto &Reconnection", "", [this] { ToggleAutoReconnection(); }, 3});
   menu_.Add({"mnukeep", "&Options", "&Keep Alive", "", [this] { ToggleKeepAlive(); }, 5});
+  BuildSoundMenu();
 }
 
 void App::WireTelnetSession() {
@@ -253,16 +255,18 @@ void App::StartUp(const std::string& commandText) {
   if (state_.sessionKind != SessionKind::Web) siteList_ = std::make_unique<SiteList>(*this);
   WireTraffic();
 
-  // 10: sound devices are asked for here once sound output exists.
+  // 10: the sound devices, the volume and the sound folder.
   state_.startingUp = true;
   state_.soundFolder =
       state_.programDir +
       (folder_.Resolve("SOUNDF") && fs::is_directory(*folder_.Resolve("SOUNDF")) ? "/SOUNDF/" : "/SOUNDS/");
+  StartUpSound();
 
   // 11-12: the windows, with their headers; the front end applies fonts and colours.
   CreateWindows();
 
-  // 13-14: the PTT port and the link crypto table are read here when they exist.
+  // 13: the PTT port. 14: the link crypto table is read here once it exists.
+  LoadPttPort();
 
   // 15: ready; the callsign is asked for when none is set.
   state_.startingUp = false;
@@ -344,6 +348,7 @@ void App::StartSession() {
         replay_ = std::make_unique<Replay>(*this);
         replay_->onSpotLine = [this](const std::string& line) {
           if (onSpotLine) onSpotLine(line, SpotSource::Main);
+          StartSpeaking();
         };
         replay_->Start(replayFirstTickMs_);
       }
@@ -450,7 +455,7 @@ void App::SaveSettings() {
     ports_.prompter.MessageBox(std::string("The configuration could not be saved to ") + name,
                                MsgIcon::Exclamation);
   }
-  // The speech player restarts its identification interval here once it exists.
+  if (player_ && settings_.idIntervalMinutes >= 1) player_->RestartIdInterval();
 }
 
 void App::SavePositions() {

@@ -21,7 +21,9 @@
 #include "platform/event_loop.h"
 #include "platform/instance_registry.h"
 #include "platform/launcher.h"
+#include "platform/port_io.h"
 #include "platform/prompter.h"
+#include "platform/sound_output.h"
 #include "platform/tcp_socket.h"
 #include "session/capture.h"
 #include "session/text_window.h"
@@ -36,6 +38,7 @@ class Alerts;
 class Filters;
 class SiteList;
 class SpotPipeline;
+class SpeechPlayer;
 class TelnetSession;
 class Receiver;
 class Sender;
@@ -62,6 +65,8 @@ struct Ports {
   DialogHost* dialogs = nullptr;
   SocketFactory* sockets = nullptr;  // none: no network session
   Launcher* launcher = nullptr;      // none: helper programs are not started
+  SoundOutput* sound = nullptr;      // none: no sound device
+  PortIo* portIo = nullptr;          // none: no PTT line
 };
 
 class App {
@@ -130,6 +135,16 @@ class App {
 
   // Plays the speech queue to its end before returning (set by the sound player).
   std::function<void()> playSpeechNow;
+  // Sound and voice (app_sound.cpp): the player of the speech queue, its
+  // start after each batch of received data, and Escape's skip of the entry
+  // being spoken (false when nothing is queued).
+  SoundOutput* Sound() { return ports_.sound; }
+  PortIo* PttPort() { return ports_.portIo; }
+  SpeechPlayer* Player() { return player_.get(); }
+  void StartSpeaking();
+  bool SkipSpokenEntry();
+  // The transmitter was keyed (true) or released.
+  std::function<void(bool keyed)> onPttChanged;
 
   // Brings the program to the front: restores a minimised frame first when
   // asked, then raises it unless one of its windows is active already.
@@ -187,6 +202,9 @@ class App {
   void WireTraffic();
   void LoadTrafficTables();
   void ToggleOption(bool AppOptions::*option, const char* menuId);
+  void BuildSoundMenu();
+  void StartUpSound();
+  void LoadPttPort();
 
   Ports ports_;
   DataFolder folder_;
@@ -215,6 +233,7 @@ class App {
   std::unique_ptr<SpotPipeline> pipeline_;
   std::unique_ptr<Filters> filters_;
   std::unique_ptr<Alerts> alerts_;
+  std::unique_ptr<SpeechPlayer> player_;
   int replayFirstTickMs_ = 60000;
   bool inFront_ = true;
   bool closed_ = false;

@@ -8,7 +8,9 @@
 #include "traffic/alerts.h"
 #include "traffic/alerts_dialog.h"
 #include "traffic/filter_dialog.h"
+#include "traffic/sound_dialog.h"
 #include "traffic/talk_dialog.h"
+#include "traffic/voice_dialog.h"
 
 namespace qn::console {
 
@@ -104,6 +106,40 @@ void TalkDialog(App& app, Prompter& ask) {
     if (!AskText(ask, title, "Auto Answer String", f.answerString)) return;
     if (TalkDialogSave(app, f)) return;
   }
+}
+
+void SoundDialog(App& app, Prompter& ask) {
+  SoundDialogRules rules(app);
+  SoundFields f = rules.Load();
+  const std::string title = kSoundFrameCaption;
+  std::string speed = std::to_string(f.speed);
+  std::string volume = std::to_string(f.volume);
+  if (!AskFlag(ask, title, "Enable Sounds", f.sounds) ||
+      !AskFlag(ask, title, "Enable Voice Spelling", f.voiceSpelling) ||
+      !AskFlag(ask, title, "Truncate frequency", f.truncate) ||
+      !AskText(ask, title,
+               "Speed Factor (" + std::to_string(SoundDialogRules::kSpeedMin) + "-" +
+                   std::to_string(SoundDialogRules::kSpeedMax) + ")",
+               speed) ||
+      !AskText(ask, title, "Volume (0-" + std::to_string(SoundDialogRules::kVolumeMax) + ")", volume)) {
+    rules.Cancel();
+    return;
+  }
+  f.speed = static_cast<int>(ValInt(speed));
+  f.volume = static_cast<int>(ValInt(volume));
+  rules.Save(f);
+  rules.VolumeMoved(app.Settings().waveVolume);
+}
+
+void VoiceDialog(App& app, Prompter& ask) {
+  VoiceFields f = VoiceDialogLoad(app);
+  const std::string title = kVoiceFrameCaption;
+  if (!AskText(ask, title, "ID string", f.idString)) return;
+  if (!AskText(ask, title, "ID Minimum Interval (minutes)", f.idInterval)) return;
+  if (!AskFlag(ask, title, "Enable Double Spell", f.doubleSpell)) return;
+  if (!AskFlag(ask, title, "Silence on Talks and Anns", f.silence)) return;
+  if (!AskFlag(ask, title, "Enable PTT on LPT1", f.ptt)) return;
+  VoiceDialogSave(app, f);
 }
 
 }  // namespace qn::console

@@ -13,6 +13,8 @@ namespace console {
 void FilterDialog(App& app, Prompter& ask);
 void AlertsDialog(App& app, Prompter& ask);
 void TalkDialog(App& app, Prompter& ask);
+void SoundDialog(App& app, Prompter& ask);
+void VoiceDialog(App& app, Prompter& ask);
 
 }  // namespace console
 }  // namespace qn

@@ -168,11 +168,13 @@ void ConsoleFrontEnd::Attach(App& app) {
     typedStart_ = text;
     Print("edit", text);
   };
+  app.onPttChanged = [this](bool keyed) { Print("ptt", keyed ? "on" : "off"); };
 }
 
 void ConsoleFrontEnd::Detach() {
   if (!app_) return;
   app_->onSetTypedLine = nullptr;
+  app_->onPttChanged = nullptr;
   app_->Frame().RemoveListener(this);
   for (auto& p : printers_) p.reset();
   app_ = nullptr;
@@ -312,6 +314,12 @@ void ConsoleFrontEnd::Open(DialogKind kind) {
       break;
     case DialogKind::TalkFunctions:
       console::TalkDialog(*app_, *this);
+      break;
+    case DialogKind::SoundEffects:
+      console::SoundDialog(*app_, *this);
+      break;
+    case DialogKind::VoiceBroadcaster:
+      console::VoiceDialog(*app_, *this);
       break;
   }
 }

@@ -6,7 +6,6 @@
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTimer>
-
 #include <array>
 #include <cstdio>
 #include <deque>

@@ -5,7 +5,17 @@
 
 namespace qn {
 
-enum class DialogKind { PersonalInfo, Capture, Macros, SiteList, Alerts, Filters, TalkFunctions };
+enum class DialogKind {
+  PersonalInfo,
+  Capture,
+  Macros,
+  SiteList,
+  Alerts,
+  Filters,
+  TalkFunctions,
+  SoundEffects,
+  VoiceBroadcaster
+};
 
 class DialogHost {
  public:

@@ -7,11 +7,13 @@
 #include <memory>
 
 #include "core/app.h"
+#include "platform/qt/linux_port_io.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_instance_registry.h"
 #include "platform/qt/qt_launcher.h"
 #include "platform/qt/qt_prompter.h"
+#include "platform/qt/qt_sound_output.h"
 #include "platform/qt/qt_tcp_socket.h"
 #include "ui/main_frame.h"
 #include "ui/qt_dialog_host.h"
@@ -48,6 +50,8 @@ class GuiFrontEnd {
   QtDialogHost dialogs_;
   QtSocketFactory sockets_;
   QtLauncher launcher_;
+  QtSoundOutput sound_;
+  LinuxPortIo portIo_;
   std::unique_ptr<MainFrame> frame_;
   App* app_ = nullptr;
 };

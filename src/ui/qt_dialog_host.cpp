@@ -7,7 +7,9 @@
 #include "ui/macros_dialog.h"
 #include "ui/personal_info_dialog.h"
 #include "ui/site_list_dialog.h"
+#include "ui/sound_dialog.h"
 #include "ui/talk_dialog.h"
+#include "ui/voice_dialog.h"
 
 namespace qn {
 
@@ -47,6 +49,16 @@ void QtDialogHost::Open(DialogKind kind) {
     }
     case DialogKind::TalkFunctions: {
       TalkDialog dlg(*app_, parent);
+      dlg.exec();
+      break;
+    }
+    case DialogKind::SoundEffects: {
+      SoundDialog dlg(*app_, parent);
+      dlg.exec();
+      break;
+    }
+    case DialogKind::VoiceBroadcaster: {
+      VoiceDialog dlg(*app_, parent);
       dlg.exec();
       break;
     }
