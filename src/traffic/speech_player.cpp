@@ -65,7 +65,12 @@ SpeechPlayer::SpeechPlayer(App& app, SpeechQueue& queue)
   timer_ = app_.Loop().CreateTimer(kFirstIntervalMs, false, [this] { SpeechTimerTick(); });
 }
 
-SpeechPlayer::~SpeechPlayer() = default;
+SpeechPlayer::~SpeechPlayer() {
+  // A parallel port keeps its byte after the program has gone: never leave
+  // the transmitter on the air. Nobody is told any more at this point.
+  ptt_.onChanged = nullptr;
+  ptt_.Release();
+}
 
 void SpeechPlayer::StartSpeaking() {
   // A tick waiting out the PTT lead re-arms the timer itself when it is done.

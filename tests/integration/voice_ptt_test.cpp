@@ -6,6 +6,8 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include "child_process.h"
 #include "core/app_settings.h"
 #include "core/files.h"
@@ -57,7 +59,9 @@ TEST(VoicePtt, SpotIsSpelledWithRtsKeyedAroundIt) {
   env.push_back(std::string("LD_PRELOAD=") + QUILLNET_MODEM_PRELOAD);
   env.push_back("QUILLNET_MODEM_SHIM=1");
   // A sanitizer build wants its runtime first; the recorder only wraps one call.
-  env.push_back("ASAN_OPTIONS=verify_asan_link_order=0");
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  env.push_back(std::string("ASAN_OPTIONS=") + (asan ? std::string(asan) + ":" : "") +
+                "verify_asan_link_order=0");
   testing::ChildProcess p(
       {QUILLNET_BINARY, "--headless", "--data-dir", dir.Path().string(), "--replay-delay", "0", "/DEMO"},
       env);

@@ -318,6 +318,18 @@ TEST_F(PlayerFixture, EscapeOnTheLastEntryEmptiesTheQueueAndReleasesPtt) {
   EXPECT_EQ(t.sound.Files().size(), 2u);
 }
 
+TEST_F(PlayerFixture, EndingTheProgramWhileKeyedReleasesTheTransmitter) {
+  Start();
+  app->Settings().pttOnLpt1 = true;
+  Q().QueueSpot("K1ABC", "14025.0", false, false);
+  app->StartSpeaking();
+  t.loop.Advance(300);
+  ASSERT_TRUE(P().Ptt().Keyed());
+  t.app.reset();
+  ASSERT_FALSE(t.portIo.writes.empty());
+  EXPECT_EQ(t.portIo.writes.back().value & 1, 0);
+}
+
 TEST_F(PlayerFixture, SwitchingSoundsOffEmptiesTheQueueAndEndsTheTransmission) {
   Start();
   app->Options().sounds = true;
