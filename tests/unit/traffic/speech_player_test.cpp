@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "core/text.h"
+#include "fakes/fake_socket.h"
 #include "fakes/test_app.h"
+#include "session/typed_input.h"
 #include "traffic/speech_queue.h"
 #include "traffic/spot_line.h"
 #include "traffic/spot_pipeline.h"
@@ -301,6 +303,31 @@ TEST_F(PlayerFixture, EscapeSkipsTheRestOfTheSpokenEntryOnly) {
                                     "7.wav",    "spot.wav", "k.wav",    "3.wav", "7.wav"};
   EXPECT_EQ(t.sound.Files(), expected);
   EXPECT_FALSE(app->SkipSpokenEntry());
+}
+
+TEST_F(PlayerFixture, EscapeSkipsSpeechBeforeItStopsAConnectionAttempt) {
+  fakes::FakeSocketFactory sockets;
+  AppSettings s;
+  s.ownCallsign = "G4TST";
+  t.Folder().WriteAtomic("quillnet.cfg", s.Serialise());
+  t.sound.devices = 1;
+  t.app = std::make_unique<App>(
+      Ports{t.loop, t.clock, t.prompter, t.registry, nullptr, &sockets, &t.launcher, &t.sound, &t.portIo},
+      t.Folder());
+  t.app->StartUp("/DEMO");
+  ASSERT_TRUE(t.app->Typed());
+  int connectionSteps = 0;
+  t.app->Typed()->escapeSteps.push_back([&] { return ++connectionSteps > 0; });
+  SpeechQueue& q = t.app->Pipeline()->Speech();
+  q.QueueSpot("K1", "7", false, false);
+  q.QueueSpot("K2", "7", false, false);
+  t.app->Typed()->Escape();
+  EXPECT_EQ(q.Text(), "K2 7");
+  EXPECT_EQ(connectionSteps, 0);
+  t.app->Typed()->Escape();
+  t.app->Typed()->Escape();
+  EXPECT_EQ(connectionSteps, 1);
+  t.app.reset();  // before the sockets it was given
 }
 
 TEST_F(PlayerFixture, EscapeOnTheLastEntryEmptiesTheQueueAndReleasesPtt) {
