@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTimer>
+
 #include <array>
 #include <cstdio>
 #include <deque>
