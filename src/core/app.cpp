@@ -122,6 +122,7 @@ void App::WireTelnetSession() {
 
   typedInput_ = std::make_unique<TypedInput>(*this, *sender_);
   typedInput_->stopAutomaticConnection = [this](bool keep) { telnet_->StopAutomaticConnection(keep); };
+  typedInput_->escapeSteps.push_back([this] { return telnet_ && telnet_->OfferToStopConnection(); });
   onTypedLine = [this](const std::string& line) { typedInput_->Enter(line); };
 
   script_ = std::make_unique<ScriptEngine>(*this, *telnet_);
@@ -199,6 +200,11 @@ bool App::PressKey(const std::string& key) {
   if (k.size() == 5 && StartsWith(k, "ALT+") && k[4] >= '0' && k[4] <= '9') {
     if (!typedInput_) return false;
     typedInput_->AltDigit(k[4] - '0');
+    return true;
+  }
+  if (k == "ESCAPE") {
+    if (!typedInput_) return false;
+    typedInput_->Escape();
     return true;
   }
   const MenuAction* a = menu_.FindByShortcut(key);
@@ -409,6 +415,7 @@ void App::LoadSettings() {
 
   const char* name = ConfigFileName(state_.sessionKind);
   settings_ = AppSettings{};
+  configUnreadable_ = false;
   auto resolved = folder_.Resolve(name);
   std::error_code ec;
   const bool exists = resolved && fs::exists(*resolved, ec);
@@ -416,6 +423,7 @@ void App::LoadSettings() {
   if (exists && !text) {
     // Present but unreadable: never overwrite what we could not read.
     frame_.SetStatus(std::string("Cannot read ") + name + ": defaults in use");
+    configUnreadable_ = true;
     ApplyOptionsFromSettings();
     return;
   }
@@ -446,6 +454,14 @@ void App::ApplyOptionsFromSettings() {
 
 void App::SaveSettings() {
   const char* name = ConfigFileName(state_.sessionKind);
+  if (configUnreadable_) {
+    // Writing now would replace the user's settings with this run's defaults.
+    ports_.prompter.MessageBox(std::string("The configuration file ") + name +
+                                   " could not be read at start-up, so it is left as it is and the "
+                                   "changes are not saved.",
+                               MsgIcon::Exclamation);
+    return;
+  }
   if (!folder_.WriteAtomic(name, settings_.Serialise())) {
     ports_.prompter.MessageBox(std::string("The configuration could not be saved to ") + name,
                                MsgIcon::Exclamation);

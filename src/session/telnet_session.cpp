@@ -16,7 +16,7 @@ struct Prompt {
   const char* text;
   int effect;  // 0 none, 1 call prompt, 2 CR terminator
 };
-const Prompt kPrompts[] = {{"login:", 0},          {"login (your call):", 0}, {"your callsign:", 0},
+const Prompt kPrompts[] = {{"login:", 0},           {"login (your call):", 0}, {"your callsign:", 0},
                            {"enter your call:", 1}, {"callsign : ", 2},        {"callsign: ", 0}};
 
 constexpr std::size_t kPromptWindow = 20;
@@ -80,6 +80,22 @@ void TelnetSession::StopAutomaticConnection(bool keepReconnection) {
     app_.Frame().SetChecked("mnurecon", false);
     autoState_ = 0;
   }
+}
+
+bool TelnetSession::OfferToStopConnection() {
+  const bool dialling = clientStarted_ && !Connected();
+  if (!dialling && !AutoTimerRunning()) return false;
+  if (app_.Prompt().MessageBox("Stop current connection process?", MsgIcon::Question, MsgButtons::YesNo, 2) !=
+      MsgResult::Yes) {
+    return true;
+  }
+  StopAutomaticConnection(false);
+  if (clientStarted_ && !Connected()) {
+    userDisconnectMarker_ = kUserDisconnect;
+    DisconnectHandling();
+  }
+  app_.SetFlashing(false);
+  return true;
 }
 
 void TelnetSession::ConnectHost(const std::string& hostText) {
@@ -348,7 +364,8 @@ void TelnetSession::MenuDisconnect() {
 void TelnetSession::AutomaticConnectionTick() {
   AppState& st = app_.State();
   ++minutesSinceAttempt_;
-  if (st.retryCounter > 0 && st.retryCounter != 30000) st.retryCounter = static_cast<std::int16_t>(-st.retryCounter);
+  if (st.retryCounter > 0 && st.retryCounter != 30000)
+    st.retryCounter = static_cast<std::int16_t>(-st.retryCounter);
   if (minutesSinceAttempt_ < retryIntervalMinutes_) return;
   retryIntervalMinutes_ = 2;
   autoState_ = 2;

@@ -18,11 +18,13 @@ struct TestApp {
   FakePrompter prompter;
   FakeInstanceRegistry registry;
   FakeLauncher launcher;
+  SocketFactory* sockets = nullptr;  // set for a telnet instance with its send path
   std::unique_ptr<App> app;
 
   DataFolder Folder() const { return DataFolder(dir.Path()); }
   App& Make() {
-    app = std::make_unique<App>(Ports{loop, clock, prompter, registry, nullptr, nullptr, &launcher}, Folder());
+    app =
+        std::make_unique<App>(Ports{loop, clock, prompter, registry, nullptr, sockets, &launcher}, Folder());
     return *app;
   }
   // With a callsign already stored, so start-up does not ask for it.
