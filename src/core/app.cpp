@@ -188,7 +188,7 @@ void App::ToggleKeepAlive() {
 }
 
 bool App::RunMenu(const std::string& path) {
-  const MenuAction* a = menu_.Find(path);
+  const MenuAction* a = menu_.Find(path, [this](const MenuAction& m) { return frame_.Item(m.id).caption; });
   if (!a || !a->run || !frame_.Item(a->id).enabled) return false;
   a->run();
   return true;
@@ -351,7 +351,8 @@ void App::StartSession() {
         replay_->onSpotLine = [this](const std::string& line) {
           if (onSpotLine) onSpotLine(line, SpotSource::Main);
         };
-        replay_->Start(replayFirstTickMs_);
+        if (!replay_->Start(replayFirstTickMs_))
+          frame_.SetStatus("No demo traffic: ARCHIVE\\DEMO.TXT is missing or empty");
       }
       if (!telnet_ || state_.replayMode) break;
       if (!state_.startupHost.empty()) {
