@@ -103,6 +103,7 @@ void App::WireTelnetSession() {
   receiver_->terminalChanged = [this] { telnet_->CheckLoginPrompt(); };
   receiver_->steps.nodeHop = [this](const std::string&, const std::string& title) {
     if (telnet_->CustomTitle().empty()) frame_.SetTitle(title);
+    telnet_->NodeHopped();
   };
   telnet_->onReceived = [this](std::string_view bytes) { receiver_->OnData(bytes); };
   telnet_->onNewConnection = [this] { receiver_->MarkNewConnection(); };

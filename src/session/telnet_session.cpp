@@ -386,6 +386,13 @@ void TelnetSession::AutomaticConnectionTick() {
   ConnectCurrentSite();
 }
 
+void TelnetSession::NodeHopped() {
+  // The keep-alive list is how a user sets up the new node (filters, SH/DX).
+  if (!flags_.autoReconnect) return;
+  keepAliveMinutes_ = std::max(keepAlivePeriod_ - 1, 0);
+  KeepAliveTick();
+}
+
 void TelnetSession::KeepAliveTick() {
   keepAliveMinutes_ = std::min(keepAliveMinutes_ + 1, keepAlivePeriod_);
   if (timerAuto_->Enabled()) return;
@@ -394,17 +401,14 @@ void TelnetSession::KeepAliveTick() {
     return;
   }
   bool first = true;
-  bool sentAny = false;
   for (const auto& line : app_.State().keepAliveLines) {
     std::string t = Trim(line);
     if (t.empty() || t == std::string(1, '\0')) break;
     first = false;
     if (UCase(t) == "NONE") continue;
     app_.SendLine(UCase(t) + "\r\n");
-    sentAny = true;
   }
   if (first) app_.SendLine("\r\n");
-  (void)sentAny;
   keepAliveMinutes_ %= keepAlivePeriod_;
 }
 

@@ -59,6 +59,9 @@ class TelnetSession : public TcpSocketListener, public SessionTransport {
   void MenuConnect();
   void MenuDisconnect();
   void StopAutomaticConnection(bool keepReconnection);
+  // A "connected to" line: with auto reconnection on, the keep-alive lines go
+  // to the new node at once.
+  void NodeHopped();
   // Escape while an attempt runs (retries pending or a connect not yet
   // answered): asks before stopping it. False when nothing was running.
   bool OfferToStopConnection();

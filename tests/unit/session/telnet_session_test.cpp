@@ -188,6 +188,25 @@ TEST_F(TelnetSessionTest, KeepAliveNoneLinesAndEmptyList) {
   EXPECT_EQ(Sock().sent, "SH/DX\r\n\r\n");
 }
 
+TEST(NodeHop, KeepAliveLinesGoToTheNewNodeOnlyWithReconnectionOn) {
+  for (int autoFlags : {2, 0}) {
+    fakes::TestApp t;
+    fakes::FakeSocketFactory sockets;
+    t.sockets = &sockets;
+    t.StartWithCall("");
+    t.Folder().WriteAtomic("qln.sit", SerialiseSiteFile({Site("node", "node.example", autoFlags)}));
+    ASSERT_TRUE(t.app->Telnet()->ConnectSite("node", true));
+    auto& sock = *sockets.made.back();
+    sock.AcceptConnection();
+    // A site without a login script has its reconnection switched off at connect.
+    t.app->Telnet()->MutableFlags().autoReconnect = autoFlags == 2;
+    t.app->State().keepAliveLines[0] = "sh/dx";
+    sock.Arrive("*** connected to GB7DJK\r\n");
+    EXPECT_EQ(t.app->Frame().Title(), "Quillnet [GB7DJK]");
+    EXPECT_EQ(sock.sent, autoFlags == 2 ? "SH/DX\r\n" : "") << autoFlags;
+  }
+}
+
 TEST_F(TelnetSessionTest, LoginPromptEnablesInputOnceAndSetsCrForCallsignColon) {
   session->ConnectHost("dxc.example.net");
   Sock().AcceptConnection();
