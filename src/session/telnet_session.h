@@ -77,6 +77,8 @@ class TelnetSession : public TcpSocketListener, public SessionTransport {
 
   bool Connected() const override;
   bool Connecting() const { return connecting_; }
+  // The site list's OK starts afresh even if an earlier connect never ended.
+  void ClearConnecting() { connecting_ = false; }
   int AutoState() const { return autoState_; }
   void SetAutoState(int s) { autoState_ = s; }
   int UserDisconnectMarker() const { return userDisconnectMarker_; }
