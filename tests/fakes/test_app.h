@@ -19,14 +19,15 @@ struct TestApp {
   FakePrompter prompter;
   FakeInstanceRegistry registry;
   FakeLauncher launcher;
-  FakeSoundOutput sound{clock};  // no device until a test gives it one
+  SocketFactory* sockets = nullptr;  // set for a telnet instance with its send path
+  FakeSoundOutput sound{clock};      // no device until a test gives it one
   FakePortIo portIo{clock};
   std::unique_ptr<App> app;
 
   DataFolder Folder() const { return DataFolder(dir.Path()); }
   App& Make() {
     app = std::make_unique<App>(
-        Ports{loop, clock, prompter, registry, nullptr, nullptr, &launcher, &sound, &portIo}, Folder());
+        Ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &sound, &portIo}, Folder());
     return *app;
   }
   // With a callsign already stored, so start-up does not ask for it.
