@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "child_process.h"
@@ -72,6 +73,24 @@ TEST(VoicePtt, SpotIsSpelledWithRtsKeyedAroundIt) {
       "sound| x.wav",  "sound| y.wav", "sound| z.wav",    "sound| 1.wav", "sound| 4.wav",   "sound| 0.wav",
       "sound| 2.wav",  "sound| 5.wav", "sound| pt.wav",   "sound| 0.wav", "modem| RTS off", "ptt| off"};
   EXPECT_EQ(SoundAndPttLines(p.Lines()), expected);
+  p.Write("::quit\n");
+  EXPECT_EQ(p.WaitForExit(10000), 0);
+}
+
+TEST(VoicePtt, EscapeCutsTheSpokenSpotShortAndReleasesTheTransmitter) {
+  fakes::TempFolder dir;
+  WriteVoiceSetup(dir, "");
+  testing::ChildProcess p(
+      {QUILLNET_BINARY, "--headless", "--data-dir", dir.Path().string(), "--replay-delay", "0", "/DEMO"},
+      testing::ProgramEnv(dir));
+  ASSERT_TRUE(p.Started());
+  ASSERT_NE(p.WaitForLine("sound| j.wav", 15000), "");
+  p.Write("::key Escape\n");
+  ASSERT_NE(p.WaitForLine("ptt| off", 5000), "");
+  // The frequency, seconds away when Escape came, is never spoken.
+  auto heard = SoundAndPttLines(p.Lines());
+  EXPECT_EQ(std::count(heard.begin(), heard.end(), "sound| pt.wav"), 0);
+  EXPECT_EQ(heard.back(), "ptt| off");
   p.Write("::quit\n");
   EXPECT_EQ(p.WaitForExit(10000), 0);
 }
