@@ -154,7 +154,10 @@ class App {
   std::function<void(WindowId)> onFocusWindow;
 
   // The front end reports whether one of the program's windows is active.
-  void SetProgramInFront(bool inFront) { inFront_ = inFront; }
+  void SetProgramInFront(bool inFront) {
+    inFront_ = inFront;
+    ports_.registry.SetOwnInFront(inFront);
+  }
   bool IsProgramInFront() const { return inFront_; }
   void Append(WindowId id, std::string_view text) { AppendToWindow(Window(id), text, inFront_); }
   // A line of the program's own: on a line of its own, however the window's

@@ -16,6 +16,8 @@ class InstanceRegistry {
   virtual void SetOwnTitle(const std::string& title) = 0;
   // True when another instance's window is the active one on the desktop.
   virtual bool AnotherInFront() { return false; }
+  // This instance's window became the active one (true) or stopped being it.
+  virtual void SetOwnInFront(bool) {}
 };
 
 }  // namespace qn

@@ -1,6 +1,7 @@
 // The sound and voice broadcaster dialogs: their controls by name, the volume
 // heard while the scroll bar moves, and what Save and Cancel leave behind.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -11,7 +12,9 @@
 #include <QTest>
 
 #include "core/app.h"
+#include "fakes/temp_folder.h"
 #include "fakes/test_app.h"
+#include "platform/qt/qt_instance_registry.h"
 #include "platform/qt/qt_sound_output.h"
 #include "traffic/spot_pipeline.h"
 #include "ui/sound_dialog.h"
@@ -116,6 +119,27 @@ TEST(QtSoundOutputTest, PlaysWhatThereIsAndPassesOverWhatIsNot) {
   out.PlayAsync("/nonexistent/k.wav");
   QTest::qWait(50);
   SUCCEED();
+}
+
+TEST(QtInstanceRegistryFrontTest, TheCopyInFrontIsSeenByTheOthers) {
+  qn::fakes::TempFolder dir;
+  const std::string folder = (dir.Path() / "run").string();
+  qn::QtInstanceRegistry self(folder, ::getpid());
+  qn::QtInstanceRegistry other(folder, ::getppid());  // a process that is surely alive
+  EXPECT_FALSE(self.AnotherInFront());
+  other.SetOwnInFront(true);
+  EXPECT_TRUE(self.AnotherInFront());
+  EXPECT_FALSE(other.AnotherInFront());
+  // Losing the front only clears what is still its own.
+  self.SetOwnInFront(true);
+  other.SetOwnInFront(false);
+  EXPECT_FALSE(self.AnotherInFront());
+  EXPECT_TRUE(other.AnotherInFront());
+  self.SetOwnInFront(false);
+  EXPECT_FALSE(other.AnotherInFront());
+  qn::QtInstanceRegistry gone(folder, 999999999);  // no such process
+  gone.SetOwnInFront(true);
+  EXPECT_FALSE(self.AnotherInFront());
 }
 
 }  // namespace

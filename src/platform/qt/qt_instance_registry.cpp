@@ -62,6 +62,7 @@ QtInstanceRegistry::QtInstanceRegistry(std::string folder, long pid)
 }
 
 QtInstanceRegistry::~QtInstanceRegistry() {
+  SetOwnInFront(false);
   if (!registered_) return;
   std::error_code ec;
   std::filesystem::remove(EntryPath(pid_), ec);
@@ -109,6 +110,35 @@ void QtInstanceRegistry::SetOwnTitle(const std::string& title) {
   if (!file.commit()) return;
   ::chmod(EntryPath(pid_).c_str(), 0600);
   registered_ = true;
+}
+
+long QtInstanceRegistry::FrontPid() const {
+  std::ifstream in(folder_ + "/front", std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!AllDigits(text)) return 0;
+  return std::strtol(text.c_str(), nullptr, 10);
+}
+
+bool QtInstanceRegistry::AnotherInFront() {
+  if (!usable_) return false;
+  long pid = FrontPid();
+  // A copy that ended while in front no longer counts.
+  return pid > 0 && pid != pid_ && !(::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
+}
+
+void QtInstanceRegistry::SetOwnInFront(bool inFront) {
+  if (!usable_) return;
+  const std::string path = folder_ + "/front";
+  if (inFront) {
+    QSaveFile file(ToQString(path));
+    if (!file.open(QIODevice::WriteOnly)) return;
+    std::string pid = std::to_string(pid_);
+    file.write(pid.data(), static_cast<qint64>(pid.size()));
+    file.commit();
+  } else if (FrontPid() == pid_) {
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+  }
 }
 
 }  // namespace qn

@@ -23,6 +23,9 @@ class QtInstanceRegistry : public InstanceRegistry {
 
   std::vector<std::string> OtherTitles() override;
   void SetOwnTitle(const std::string& title) override;
+  // The copy whose window is active names itself in the entry "front".
+  bool AnotherInFront() override;
+  void SetOwnInFront(bool inFront) override;
 
   const std::string& Folder() const { return folder_; }
   // False when the folder could not be made private to this user; the
@@ -32,6 +35,7 @@ class QtInstanceRegistry : public InstanceRegistry {
 
  private:
   std::string EntryPath(long pid) const;
+  long FrontPid() const;
 
   std::string folder_;
   long pid_;
