@@ -42,6 +42,7 @@ struct FrameTest : ::testing::Test {
   std::unique_ptr<qn::MainFrame> frame;
 
   void Open(const std::string& command = "/DEMO") {
+    t.Folder().WriteAtomic("ARCHIVE\\DEMO.TXT", "20\r\nDX de W3LPL:     14025.0  JA1XYZ       CQ\r\n");
     t.StartWithCall(command);
     frame = std::make_unique<qn::MainFrame>(*t.app);
     frame->ShowFrame();

@@ -71,6 +71,7 @@ TEST(StartUp, InstancesAreCountedByKind) {
 TEST(StartUp, CallsignPromptGivesUpWhenInputIsClosed) {
   fakes::TestApp t;
   t.prompter.closed = true;
+  t.Folder().WriteAtomic("ARCHIVE\\DEMO.TXT", "1\r\nline\r\n");
   t.Make().StartUp("/DEMO");
   EXPECT_EQ(t.app->Settings().ownCallsign, "");
   EXPECT_EQ(t.app->Frame().Status(), "Rolling Demo");
