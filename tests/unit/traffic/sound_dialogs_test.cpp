@@ -75,7 +75,8 @@ TEST_F(SoundDialogFixture, TestSpeaksTheTestTextAtTheChosenSpeed) {
   rules.Test(f);
   EXPECT_EQ(app->Pipeline()->Speech().Text(), kSoundTestText);
   t.loop.Advance(5000);
-  EXPECT_EQ(t.sound.Files(), (std::vector<std::string>{"z.wav", "x.wav", "9.wav", "q.wav", "q.wav", "q.wav"}));
+  EXPECT_EQ(t.sound.Files(),
+            (std::vector<std::string>{"z.wav", "x.wav", "9.wav", "q.wav", "q.wav", "q.wav"}));
   EXPECT_EQ(t.sound.played.back().atMs - t.sound.played.front().atMs, 1000);
 }
 
