@@ -17,6 +17,8 @@
 #include "traffic/classifier.h"
 #include "traffic/filters.h"
 #include "traffic/spot_pipeline.h"
+#include "traffic/traffic_windows.h"
+#include "web/lookups.h"
 
 namespace qn {
 
@@ -93,6 +95,7 @@ void App::BuildMenu() {
   menu_.Add({"mnusite", "&Session", "Site &List...", "", [this] { ShowSiteList(); }, 3});
   menu_.Add({"mnurecon", "&Options", "Auto &Reconnection", "", [this] { ToggleAutoReconnection(); }, 3});
   menu_.Add({"mnukeep", "&Options", "&Keep Alive", "", [this] { ToggleKeepAlive(); }, 5});
+  BuildLookupMenu();
 }
 
 void App::WireTelnetSession() {
@@ -199,6 +202,10 @@ bool App::PressKey(const std::string& key) {
   if (k.size() == 5 && StartsWith(k, "ALT+") && k[4] >= '0' && k[4] <= '9') {
     if (!typedInput_) return false;
     typedInput_->AltDigit(k[4] - '0');
+    return true;
+  }
+  if (k == "ESCAPE" && trafficWindows_) {
+    trafficWindows_->KeyPress(trafficWindows_->Focused(), TrafficKey::Escape);
     return true;
   }
   const MenuAction* a = menu_.FindByShortcut(key);

@@ -23,6 +23,7 @@
 #include "platform/launcher.h"
 #include "platform/prompter.h"
 #include "platform/tcp_socket.h"
+#include "platform/url_opener.h"
 #include "session/capture.h"
 #include "session/text_window.h"
 #include "traffic/spot_record.h"
@@ -40,6 +41,8 @@ class TelnetSession;
 class Receiver;
 class Sender;
 class TypedInput;
+class TrafficWindows;
+class Lookups;
 
 // The Options toggles, each mirrored by its menu item's check mark.
 struct AppOptions {
@@ -62,6 +65,7 @@ struct Ports {
   DialogHost* dialogs = nullptr;
   SocketFactory* sockets = nullptr;  // none: no network session
   Launcher* launcher = nullptr;      // none: helper programs are not started
+  UrlOpener* urls = nullptr;         // none: web searches without a helper open nothing
 };
 
 class App {
@@ -105,6 +109,11 @@ class App {
   SpotPipeline* Pipeline() { return pipeline_.get(); }
   Filters* SpotFilters() { return filters_.get(); }
   Alerts* SpotAlerts() { return alerts_.get(); }
+  // Keys, mouse, find and clear in the traffic windows; the clicked word.
+  TrafficWindows* TrafficWin() { return trafficWindows_.get(); }
+  // Lookups and web searches.
+  Lookups* Lookup() { return lookups_.get(); }
+  UrlOpener* Urls() { return ports_.urls; }
   // Where classified lines go on; set by the spot pipeline and talk handling.
   std::function<void(const std::string& line, SpotSource source)> onSpotLine;
   std::function<void(const std::string& line)> onAnnouncementShown;
@@ -174,6 +183,8 @@ class App {
  private:
   class TitlePublisher;
   void BuildMenu();
+  // The Edit, Ham Info, Window and Clock rows and their owners (app_lookups.cpp).
+  void BuildLookupMenu();
   void ApplyHandedOverSites();
   void ApplyOptionsFromSettings();
   void CountInstances();
@@ -215,6 +226,8 @@ class App {
   std::unique_ptr<SpotPipeline> pipeline_;
   std::unique_ptr<Filters> filters_;
   std::unique_ptr<Alerts> alerts_;
+  std::unique_ptr<TrafficWindows> trafficWindows_;
+  std::unique_ptr<Lookups> lookups_;
   int replayFirstTickMs_ = 60000;
   bool inFront_ = true;
   bool closed_ = false;

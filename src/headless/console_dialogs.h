@@ -13,6 +13,8 @@ namespace console {
 void FilterDialog(App& app, Prompter& ask);
 void AlertsDialog(App& app, Prompter& ask);
 void TalkDialog(App& app, Prompter& ask);
+// Each box's text and background colour as "R,G,B" (console_colours.cpp).
+void ColoursDialog(App& app, Prompter& ask);
 
 }  // namespace console
 }  // namespace qn

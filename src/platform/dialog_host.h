@@ -5,7 +5,7 @@
 
 namespace qn {
 
-enum class DialogKind { PersonalInfo, Capture, Macros, SiteList, Alerts, Filters, TalkFunctions };
+enum class DialogKind { PersonalInfo, Capture, Macros, SiteList, Alerts, Filters, TalkFunctions, Colours };
 
 class DialogHost {
  public:

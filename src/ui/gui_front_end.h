@@ -13,6 +13,7 @@
 #include "platform/qt/qt_launcher.h"
 #include "platform/qt/qt_prompter.h"
 #include "platform/qt/qt_tcp_socket.h"
+#include "platform/qt/qt_url_opener.h"
 #include "ui/main_frame.h"
 #include "ui/qt_dialog_host.h"
 
@@ -48,6 +49,7 @@ class GuiFrontEnd {
   QtDialogHost dialogs_;
   QtSocketFactory sockets_;
   QtLauncher launcher_;
+  QtUrlOpener urls_;
   std::unique_ptr<MainFrame> frame_;
   App* app_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "core/app.h"
 #include "ui/alerts_dialog.h"
 #include "ui/capture_file_dialog.h"
+#include "ui/colours_dialog.h"
 #include "ui/filter_dialog.h"
 #include "ui/macros_dialog.h"
 #include "ui/personal_info_dialog.h"
@@ -47,6 +48,11 @@ void QtDialogHost::Open(DialogKind kind) {
     }
     case DialogKind::TalkFunctions: {
       TalkDialog dlg(*app_, parent);
+      dlg.exec();
+      break;
+    }
+    case DialogKind::Colours: {
+      ColoursDialogWindow dlg(*app_, parent);
       dlg.exec();
       break;
     }

@@ -1,6 +1,7 @@
 #include "ui/traffic_view.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -222,11 +223,31 @@ void TrafficView::keyPressEvent(QKeyEvent* event) {
   bool printable = !event->text().isEmpty() && event->text().at(0).isPrint() &&
                    !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
   bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (event->key() == Qt::Key_Escape && onTrafficKey) {
+    onTrafficKey(TrafficKey::Escape);
+    return;
+  }
   if (onTyped && (printable || enter)) {
+    if (onTrafficKey && !onTrafficKey(enter ? TrafficKey::Enter : TrafficKey::Other)) return;
     onTyped(event);
     return;
   }
   QPlainTextEdit::keyPressEvent(event);
+}
+
+void TrafficView::mouseReleaseEvent(QMouseEvent* event) {
+  QPlainTextEdit::mouseReleaseEvent(event);
+  ReportSelection();
+  bool click = !afterDouble_;
+  afterDouble_ = false;
+  if (onMouseRelease) onMouseRelease(click);
+}
+
+void TrafficView::mouseDoubleClickEvent(QMouseEvent* event) {
+  QPlainTextEdit::mouseDoubleClickEvent(event);
+  ReportSelection();
+  afterDouble_ = true;
+  if (onDoubleClick) onDoubleClick();
 }
 
 }  // namespace qn

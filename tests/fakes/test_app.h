@@ -6,6 +6,7 @@
 #include "core/app.h"
 #include "fakes/fake_launcher.h"
 #include "fakes/fake_prompter.h"
+#include "fakes/fake_url_opener.h"
 #include "fakes/temp_folder.h"
 #include "fakes/virtual_time.h"
 
@@ -18,11 +19,12 @@ struct TestApp {
   FakePrompter prompter;
   FakeInstanceRegistry registry;
   FakeLauncher launcher;
+  FakeUrlOpener urls;
   std::unique_ptr<App> app;
 
   DataFolder Folder() const { return DataFolder(dir.Path()); }
   App& Make() {
-    app = std::make_unique<App>(Ports{loop, clock, prompter, registry, nullptr, nullptr, &launcher}, Folder());
+    app = std::make_unique<App>(Ports{loop, clock, prompter, registry, nullptr, nullptr, &launcher, &urls}, Folder());
     return *app;
   }
   // With a callsign already stored, so start-up does not ask for it.
