@@ -223,6 +223,13 @@ void TrafficView::keyPressEvent(QKeyEvent* event) {
   bool printable = !event->text().isEmpty() && event->text().at(0).isPrint() &&
                    !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
   bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  // Alt with a digit is a macro of the typed-input box, which takes it over.
+  bool altDigit =
+      (event->modifiers() & Qt::AltModifier) && event->key() >= Qt::Key_0 && event->key() <= Qt::Key_9;
+  if (altDigit && onTyped && onTrafficKey) {
+    onTyped(event);
+    return;
+  }
   if (event->key() == Qt::Key_Escape && onTrafficKey) {
     onTrafficKey(TrafficKey::Escape);
     return;
