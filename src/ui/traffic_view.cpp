@@ -99,6 +99,15 @@ void TrafficView::OnReset() {
 
 void TrafficView::OnViewMoved() {
   viewMoved_ = true;
+  // A caret or selection the program set (find, a double click, Escape)
+  // shows at once when nothing is waiting to be shown, so the next mouse
+  // event does not report the old one back.
+  if (!reset_ && pending_.empty() && cut_ == 0 && !applying_ && model_) {
+    applying_ = true;
+    ApplyModelView();
+    applying_ = false;
+    return;
+  }
   Schedule();
 }
 

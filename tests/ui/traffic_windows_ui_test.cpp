@@ -84,6 +84,7 @@ TEST_F(TrafficUiTest, DoubleClickOnACallOpensOneInformationWindow) {
   QTest::mouseClick(Spots()->viewport(), Qt::LeftButton, {}, p);
   QTest::mouseDClick(Spots()->viewport(), Qt::LeftButton, {}, p);
   ASSERT_EQ(frame->Infos()->Count(), 1u);
+  EXPECT_FALSE(Spots()->textCursor().hasSelection()) << "the double click's word selection is cleared";
   QMdiSubWindow* info = frame->Infos()->Window("JA1XYZ: Prefix Info");
   ASSERT_NE(info, nullptr);
   EXPECT_EQ(info->windowTitle(), "JA1XYZ: Prefix Info");
