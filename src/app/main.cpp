@@ -36,7 +36,8 @@ int RunHeadless(int argc, char** argv, const qn::fs::path& folder, const qn::Pro
   qn::ConsoleFrontEnd console(loop, stdout, 0);
   qn::QtSocketFactory sockets;
   qn::QtLauncher launcher;
-  qn::App app(qn::Ports{loop, clock, console, registry, &console, &sockets, &launcher, &console}, qn::DataFolder(folder));
+  qn::App app(qn::Ports{loop, clock, console, registry, &console, &sockets, &launcher, &console},
+              qn::DataFolder(folder));
   app.onQuit = [] { QCoreApplication::exit(0); };
   console.Attach(app);
   if (options.replayDelaySeconds) app.SetReplayFirstTickMs(*options.replayDelaySeconds * 1000);

@@ -14,7 +14,9 @@ GuiFrontEnd::~GuiFrontEnd() {
   frame_.reset();
 }
 
-Ports GuiFrontEnd::Ports() { return qn::Ports{loop_, clock_, prompter_, registry_, &dialogs_, &sockets_, &launcher_, &urls_}; }
+Ports GuiFrontEnd::Ports() {
+  return qn::Ports{loop_, clock_, prompter_, registry_, &dialogs_, &sockets_, &launcher_, &urls_};
+}
 
 void GuiFrontEnd::Attach(App& app) {
   Detach();

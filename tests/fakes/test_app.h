@@ -24,7 +24,8 @@ struct TestApp {
 
   DataFolder Folder() const { return DataFolder(dir.Path()); }
   App& Make() {
-    app = std::make_unique<App>(Ports{loop, clock, prompter, registry, nullptr, nullptr, &launcher, &urls}, Folder());
+    app = std::make_unique<App>(Ports{loop, clock, prompter, registry, nullptr, nullptr, &launcher, &urls},
+                                Folder());
     return *app;
   }
   // With a callsign already stored, so start-up does not ask for it.
