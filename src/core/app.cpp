@@ -106,6 +106,7 @@ void App::WireTelnetSession() {
   receiver_->terminalChanged = [this] { telnet_->CheckLoginPrompt(); };
   receiver_->steps.nodeHop = [this](const std::string&, const std::string& title) {
     if (telnet_->CustomTitle().empty()) frame_.SetTitle(title);
+    telnet_->NodeHopped();
   };
   telnet_->onReceived = [this](std::string_view bytes) { receiver_->OnData(bytes); };
   telnet_->onNewConnection = [this] { receiver_->MarkNewConnection(); };
@@ -125,6 +126,7 @@ void App::WireTelnetSession() {
 
   typedInput_ = std::make_unique<TypedInput>(*this, *sender_);
   typedInput_->stopAutomaticConnection = [this](bool keep) { telnet_->StopAutomaticConnection(keep); };
+  typedInput_->escapeSteps.push_back([this] { return telnet_ && telnet_->OfferToStopConnection(); });
   onTypedLine = [this](const std::string& line) { typedInput_->Enter(line); };
 
   script_ = std::make_unique<ScriptEngine>(*this, *telnet_);
@@ -190,7 +192,7 @@ void App::ToggleKeepAlive() {
 }
 
 bool App::RunMenu(const std::string& path) {
-  const MenuAction* a = menu_.Find(path);
+  const MenuAction* a = menu_.Find(path, [this](const MenuAction& m) { return frame_.Item(m.id).caption; });
   if (!a || !a->run || !frame_.Item(a->id).enabled) return false;
   a->run();
   return true;
@@ -204,7 +206,9 @@ bool App::PressKey(const std::string& key) {
     typedInput_->AltDigit(k[4] - '0');
     return true;
   }
-  if (k == "ESCAPE" && trafficWindows_) {
+  if (k == "ESCAPE") {
+    if (!typedInput_) return false;
+    // The window that had the focus last takes it: the escape steps, then its caret to the end.
     trafficWindows_->KeyPress(trafficWindows_->Focused(), TrafficKey::Escape);
     return true;
   }
@@ -352,7 +356,8 @@ void App::StartSession() {
         replay_->onSpotLine = [this](const std::string& line) {
           if (onSpotLine) onSpotLine(line, SpotSource::Main);
         };
-        replay_->Start(replayFirstTickMs_);
+        if (!replay_->Start(replayFirstTickMs_))
+          frame_.SetStatus("No demo traffic: ARCHIVE\\DEMO.TXT is missing or empty");
       }
       if (!telnet_ || state_.replayMode) break;
       if (!state_.startupHost.empty()) {
@@ -416,6 +421,7 @@ void App::LoadSettings() {
 
   const char* name = ConfigFileName(state_.sessionKind);
   settings_ = AppSettings{};
+  configUnreadable_ = false;
   auto resolved = folder_.Resolve(name);
   std::error_code ec;
   const bool exists = resolved && fs::exists(*resolved, ec);
@@ -423,6 +429,7 @@ void App::LoadSettings() {
   if (exists && !text) {
     // Present but unreadable: never overwrite what we could not read.
     frame_.SetStatus(std::string("Cannot read ") + name + ": defaults in use");
+    configUnreadable_ = true;
     ApplyOptionsFromSettings();
     return;
   }
@@ -453,6 +460,14 @@ void App::ApplyOptionsFromSettings() {
 
 void App::SaveSettings() {
   const char* name = ConfigFileName(state_.sessionKind);
+  if (configUnreadable_) {
+    // Writing now would replace the user's settings with this run's defaults.
+    ports_.prompter.MessageBox(std::string("The configuration file ") + name +
+                                   " could not be read at start-up, so it is left as it is and the "
+                                   "changes are not saved.",
+                               MsgIcon::Exclamation);
+    return;
+  }
   if (!folder_.WriteAtomic(name, settings_.Serialise())) {
     ports_.prompter.MessageBox(std::string("The configuration could not be saved to ") + name,
                                MsgIcon::Exclamation);

@@ -231,6 +231,8 @@ class App {
   int replayFirstTickMs_ = 60000;
   bool inFront_ = true;
   bool closed_ = false;
+  // The configuration file exists but could not be read: it is never written over.
+  bool configUnreadable_ = false;
 };
 
 }  // namespace qn

@@ -7,8 +7,8 @@
 namespace qn {
 
 const std::vector<std::string>& MenuTable::TopLevel() {
-  static const std::vector<std::string> kMenus = {"&File",    "&Configuration", "&Edit",   "&Session",
-                                                  "&Ham Info", "&Options",      "&Window", "&?"};
+  static const std::vector<std::string> kMenus = {"&File",     "&Configuration", "&Edit",   "&Session",
+                                                  "&Ham Info", "&Options",       "&Window", "&?"};
   return kMenus;
 }
 
@@ -35,7 +35,8 @@ void MenuTable::Add(MenuAction action) {
   actions_.insert(pos, std::move(action));
 }
 
-const MenuAction* MenuTable::Find(const std::string& path) const {
+const MenuAction* MenuTable::Find(const std::string& path,
+                                  const std::function<std::string(const MenuAction&)>& shownCaption) const {
   auto slash = path.find('/');
   if (slash == std::string::npos) return nullptr;
   std::string menu = UCase(Trim(StripAmpersand(path.substr(0, slash))));
@@ -46,7 +47,8 @@ const MenuAction* MenuTable::Find(const std::string& path) const {
   };
   for (const auto& a : actions_) {
     if (UCase(StripAmpersand(a.menu)) != menu) continue;
-    std::string cap = UCase(StripAmpersand(a.caption));
+    std::string shown = shownCaption ? shownCaption(a) : std::string();
+    std::string cap = UCase(StripAmpersand(shown.empty() ? a.caption : shown));
     if (cap == item || bare(cap) == bare(item)) return &a;
   }
   return nullptr;

@@ -25,8 +25,10 @@ class MenuTable {
 
   void Add(MenuAction action);
   const std::vector<MenuAction>& Actions() const { return actions_; }
-  // By "Menu/Item" with or without "&", case-insensitive.
-  const MenuAction* Find(const std::string& path) const;
+  // By "Menu/Item" with or without "&", case-insensitive. An item whose
+  // caption changes while running is found by what it shows now.
+  const MenuAction* Find(const std::string& path,
+                         const std::function<std::string(const MenuAction&)>& shownCaption = {}) const;
   const MenuAction* FindByShortcut(const std::string& key) const;
 
  private:

@@ -82,7 +82,10 @@ bool SiteList::Ok() {
   FillSiteList();
   SelectSite(record->Name());
   TelnetSession* telnet = app_.Telnet();
-  if (telnet) telnet->SetAutoState(0);
+  if (telnet) {
+    telnet->SetAutoState(0);
+    telnet->ClearConnecting();
+  }
   if (connectCurrentSite) {
     connectCurrentSite();
   } else if (telnet) {

@@ -241,6 +241,7 @@ MsgResult ConsoleFrontEnd::MessageBox(const std::string& text, MsgIcon, MsgButto
 }
 
 std::optional<std::string> ConsoleFrontEnd::NextAnswer() {
+  if (quitAsked_) return std::nullopt;
   if (!answers_.empty()) {
     std::string a = answers_.front();
     answers_.pop_front();
@@ -251,6 +252,13 @@ std::optional<std::string> ConsoleFrontEnd::NextAnswer() {
   loop_.WaitUntil(24 * 3600 * 1000, [this] { return !incoming_.empty() || inputClosed_; });
   --waiting_;
   if (incoming_.empty()) return std::nullopt;
+  // Lines typed after the answer would otherwise wait for the next input.
+  if (incoming_.size() > 1 || Trim(incoming_.front()) == "::quit") loop_.Post([this] { HandleIncoming(); });
+  if (Trim(incoming_.front()) == "::quit") {
+    // Left in the input: it closes the program once the question is cancelled.
+    quitAsked_ = true;
+    return std::nullopt;
+  }
   std::string a = incoming_.front();
   incoming_.pop_front();
   if (StartsWith(a, "::answer")) a = a.size() > 9 ? a.substr(9) : "";
@@ -357,6 +365,10 @@ void ConsoleFrontEnd::ReadInput() {
       incoming_.push_back(Utf8ToLatin1(line));
     }
   }
+  HandleIncoming();
+}
+
+void ConsoleFrontEnd::HandleIncoming() {
   // A line handled further up the stack may be waiting for an answer; it takes
   // its answer from incoming_ itself.
   if (handling_ || waiting_ > 0) return;

@@ -6,7 +6,6 @@
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTimer>
-
 #include <array>
 #include <cstdio>
 #include <deque>
@@ -48,7 +47,7 @@ class ConsoleFrontEnd : public QObject,
                        const std::string& title) override;
   std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultText) override;
-  bool CanAsk() const override { return !inputClosed_ || !answers_.empty(); }
+  bool CanAsk() const override { return !quitAsked_ && (!inputClosed_ || !answers_.empty()); }
 
   void Open(DialogKind kind) override;
   // Addresses the program would open in a browser are printed as url| lines.
@@ -56,6 +55,7 @@ class ConsoleFrontEnd : public QObject,
   void OnFrameChanged(FrameField field) override;
 
   // One input line, as read from stdin.
+  void HandleIncoming();
   void HandleLine(const std::string& line);
   void Print(const std::string& kind, std::string_view text);
 
@@ -71,6 +71,8 @@ class ConsoleFrontEnd : public QObject,
   std::unique_ptr<QSocketNotifier> notifier_;
   std::string inputBuffer_;
   bool inputClosed_ = false;
+  // "::quit" came while a question waited: no more questions, then close.
+  bool quitAsked_ = false;
   std::deque<std::string> answers_;
   std::deque<std::string> incoming_;  // read, not yet handled
   bool handling_ = false;

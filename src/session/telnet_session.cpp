@@ -16,7 +16,7 @@ struct Prompt {
   const char* text;
   int effect;  // 0 none, 1 call prompt, 2 CR terminator
 };
-const Prompt kPrompts[] = {{"login:", 0},          {"login (your call):", 0}, {"your callsign:", 0},
+const Prompt kPrompts[] = {{"login:", 0},           {"login (your call):", 0}, {"your callsign:", 0},
                            {"enter your call:", 1}, {"callsign : ", 2},        {"callsign: ", 0}};
 
 constexpr std::size_t kPromptWindow = 20;
@@ -80,6 +80,22 @@ void TelnetSession::StopAutomaticConnection(bool keepReconnection) {
     app_.Frame().SetChecked("mnurecon", false);
     autoState_ = 0;
   }
+}
+
+bool TelnetSession::OfferToStopConnection() {
+  const bool dialling = clientStarted_ && !Connected();
+  if (!dialling && !AutoTimerRunning()) return false;
+  if (app_.Prompt().MessageBox("Stop current connection process?", MsgIcon::Question, MsgButtons::YesNo, 2) !=
+      MsgResult::Yes) {
+    return true;
+  }
+  StopAutomaticConnection(false);
+  if (clientStarted_ && !Connected()) {
+    userDisconnectMarker_ = kUserDisconnect;
+    DisconnectHandling();
+  }
+  app_.SetFlashing(false);
+  return true;
 }
 
 void TelnetSession::ConnectHost(const std::string& hostText) {
@@ -348,7 +364,8 @@ void TelnetSession::MenuDisconnect() {
 void TelnetSession::AutomaticConnectionTick() {
   AppState& st = app_.State();
   ++minutesSinceAttempt_;
-  if (st.retryCounter > 0 && st.retryCounter != 30000) st.retryCounter = static_cast<std::int16_t>(-st.retryCounter);
+  if (st.retryCounter > 0 && st.retryCounter != 30000)
+    st.retryCounter = static_cast<std::int16_t>(-st.retryCounter);
   if (minutesSinceAttempt_ < retryIntervalMinutes_) return;
   retryIntervalMinutes_ = 2;
   autoState_ = 2;
@@ -369,6 +386,13 @@ void TelnetSession::AutomaticConnectionTick() {
   ConnectCurrentSite();
 }
 
+void TelnetSession::NodeHopped() {
+  // The keep-alive list is how a user sets up the new node (filters, SH/DX).
+  if (!flags_.autoReconnect) return;
+  keepAliveMinutes_ = std::max(keepAlivePeriod_ - 1, 0);
+  KeepAliveTick();
+}
+
 void TelnetSession::KeepAliveTick() {
   keepAliveMinutes_ = std::min(keepAliveMinutes_ + 1, keepAlivePeriod_);
   if (timerAuto_->Enabled()) return;
@@ -377,17 +401,14 @@ void TelnetSession::KeepAliveTick() {
     return;
   }
   bool first = true;
-  bool sentAny = false;
   for (const auto& line : app_.State().keepAliveLines) {
     std::string t = Trim(line);
     if (t.empty() || t == std::string(1, '\0')) break;
     first = false;
     if (UCase(t) == "NONE") continue;
     app_.SendLine(UCase(t) + "\r\n");
-    sentAny = true;
   }
   if (first) app_.SendLine("\r\n");
-  (void)sentAny;
   keepAliveMinutes_ %= keepAlivePeriod_;
 }
 

@@ -59,6 +59,12 @@ class TelnetSession : public TcpSocketListener, public SessionTransport {
   void MenuConnect();
   void MenuDisconnect();
   void StopAutomaticConnection(bool keepReconnection);
+  // A "connected to" line: with auto reconnection on, the keep-alive lines go
+  // to the new node at once.
+  void NodeHopped();
+  // Escape while an attempt runs (retries pending or a connect not yet
+  // answered): asks before stopping it. False when nothing was running.
+  bool OfferToStopConnection();
   // The node's logout word for this kind of session.
   std::string LogoutCommand() const;
 
@@ -71,6 +77,8 @@ class TelnetSession : public TcpSocketListener, public SessionTransport {
 
   bool Connected() const override;
   bool Connecting() const { return connecting_; }
+  // The site list's OK starts afresh even if an earlier connect never ended.
+  void ClearConnecting() { connecting_ = false; }
   int AutoState() const { return autoState_; }
   void SetAutoState(int s) { autoState_ = s; }
   int UserDisconnectMarker() const { return userDisconnectMarker_; }
@@ -106,22 +114,22 @@ class TelnetSession : public TcpSocketListener, public SessionTransport {
   void OnError(int code, const std::string& description) override;
 
   // Filled by the subsystems that own these steps.
-  std::function<void(std::string_view bytes)> onReceived;       // the receive path
-  std::function<void()> onNewConnection;                         // receive buffers start over
-  std::function<void()> loadScript;                              // script loaded at connect
-  std::function<bool()> scriptRunnable;                          // usable and not empty
-  std::function<void()> runScript;                               // engine from the first line
-  std::function<void()> restartScript;                           // engine from line one again
-  std::function<void()> resetScriptPending;                      // script's pending-command state
-  std::function<bool()> scriptHasTitleCommand;                   // "/F" or "\F" line present
-  std::function<void()> onCallPrompt;                            // "enter your call:" seen
-  std::function<void()> releaseLoginWait;                        // script waiting for a prompt
-  std::function<void()> resetLineCounter;                        // at connect and at each login prompt
-  std::function<void()> onSessionReset;                          // script wait text, "/B", ExchangeOn
-  std::function<void()> onSendReady;                             // SendToSession continues a long line
-  std::function<void(const std::string&)> auxBridgeNotice;       // "*** CONNECTED" to the aux port
-  std::function<void()> startServerListen;                       // server mode listens
-  std::function<void()> serverRearm;                             // server mode after a caller left
+  std::function<void(std::string_view bytes)> onReceived;   // the receive path
+  std::function<void()> onNewConnection;                    // receive buffers start over
+  std::function<void()> loadScript;                         // script loaded at connect
+  std::function<bool()> scriptRunnable;                     // usable and not empty
+  std::function<void()> runScript;                          // engine from the first line
+  std::function<void()> restartScript;                      // engine from line one again
+  std::function<void()> resetScriptPending;                 // script's pending-command state
+  std::function<bool()> scriptHasTitleCommand;              // "/F" or "\F" line present
+  std::function<void()> onCallPrompt;                       // "enter your call:" seen
+  std::function<void()> releaseLoginWait;                   // script waiting for a prompt
+  std::function<void()> resetLineCounter;                   // at connect and at each login prompt
+  std::function<void()> onSessionReset;                     // script wait text, "/B", ExchangeOn
+  std::function<void()> onSendReady;                        // SendToSession continues a long line
+  std::function<void(const std::string&)> auxBridgeNotice;  // "*** CONNECTED" to the aux port
+  std::function<void()> startServerListen;                  // server mode listens
+  std::function<void()> serverRearm;                        // server mode after a caller left
   // Numbers in [0, 1) for random ports and host lists; seeded per connect.
   std::function<double()> random;
 

@@ -1,11 +1,14 @@
 #include "ui/typed_input_window.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
 #include "core/app.h"
 #include "platform/qt/latin1.h"
+#include "session/typed_input.h"
 
 namespace qn {
 
@@ -16,6 +19,19 @@ void SendBox::keyPressEvent(QKeyEvent* event) {
     std::string line = FromQString(text());
     clear();
     app_.TypeLine(line);
+    return;
+  }
+  if (event->key() == Qt::Key_Escape) {
+    app_.PressKey("Escape");
+    end(false);
+    return;
+  }
+  const bool shiftInsert = event->key() == Qt::Key_Insert && (event->modifiers() & Qt::ShiftModifier);
+  if ((shiftInsert || event->matches(QKeySequence::Paste)) && app_.Typed()) {
+    // Whole pasted lines go into the box above, kept under its length limit.
+    std::string rest =
+        app_.Typed()->Paste(FromQString(text()), FromQString(QGuiApplication::clipboard()->text()));
+    setText(ToQString(rest));
     return;
   }
   if ((event->modifiers() & Qt::AltModifier) && event->key() >= Qt::Key_0 && event->key() <= Qt::Key_9) {

@@ -20,11 +20,12 @@ struct TestApp {
   FakeInstanceRegistry registry;
   FakeLauncher launcher;
   FakeUrlOpener urls;
+  SocketFactory* sockets = nullptr;  // set for a telnet instance with its send path
   std::unique_ptr<App> app;
 
   DataFolder Folder() const { return DataFolder(dir.Path()); }
   App& Make() {
-    app = std::make_unique<App>(Ports{loop, clock, prompter, registry, nullptr, nullptr, &launcher, &urls},
+    app = std::make_unique<App>(Ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &urls},
                                 Folder());
     return *app;
   }

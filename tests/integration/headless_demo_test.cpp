@@ -65,6 +65,18 @@ TEST(HeadlessDemo, EndOfInputCancelsTheCallsignPromptAndKeepsRunning) {
   EXPECT_EQ(p.WaitForExit(500), -1);  // still running: a gateway runs without a console
 }
 
+TEST(HeadlessDemo, QuitWhileTheCallsignIsAskedEndsTheProgram) {
+  fakes::TempFolder dir;
+  testing::ChildProcess p(Args(dir, {"/DEMO"}), Env(dir));
+  ASSERT_TRUE(p.Started());
+  EXPECT_NE(p.WaitForLine("input| Enter your callsign", 10000), "");
+  p.Write("::quit\n");
+  EXPECT_EQ(p.WaitForExit(10000), 0);
+  // Not taken as a callsign.
+  auto cfg = DataFolder(dir.Path()).Read("quillnet.cfg");
+  EXPECT_TRUE(!cfg || cfg->find("::QUIT") == std::string::npos);
+}
+
 TEST(HeadlessDemo, PersonalInfoThroughTheMenu) {
   fakes::TempFolder dir;
   testing::ChildProcess p(Args(dir, {"/DEMO"}), Env(dir));

@@ -6,6 +6,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -16,6 +18,7 @@
 
 #include "core/app.h"
 #include "core/menu_table.h"
+#include "fakes/fake_socket.h"
 #include "fakes/test_app.h"
 #include "ui/macros_dialog.h"
 #include "ui/personal_info_dialog.h"
@@ -39,6 +42,7 @@ struct FrameTest : ::testing::Test {
   std::unique_ptr<qn::MainFrame> frame;
 
   void Open(const std::string& command = "/DEMO") {
+    t.Folder().WriteAtomic("ARCHIVE\\DEMO.TXT", "20\r\nDX de W3LPL:     14025.0  JA1XYZ       CQ\r\n");
     t.StartWithCall(command);
     frame = std::make_unique<qn::MainFrame>(*t.app);
     frame->ShowFrame();
@@ -209,6 +213,27 @@ TEST_F(FrameTest, TypedLinesGoToTheApp) {
   QTest::keyClick(Find<qn::TrafficView>("tspot"), Qt::Key_Return);
   ASSERT_EQ(typed.size(), 2u);
   EXPECT_EQ(typed[1], "b");
+}
+
+TEST_F(FrameTest, ShiftInsertPastesWholeLinesAboveAndEscapeAsksToStopTheAttempt) {
+  qn::fakes::FakeSocketFactory sockets;
+  t.sockets = &sockets;
+  t.StartWithCall("telnet://slow.example:7300/");
+  frame = std::make_unique<qn::MainFrame>(*t.app);
+  frame->ShowFrame();
+  auto* box = Find<QLineEdit>("Textsend");
+  QTest::keyClicks(box, "sh/");
+  QGuiApplication::clipboard()->setText("dx\r\nnext line\r\npart");
+  QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+  EXPECT_EQ(box->text(), "part");
+  EXPECT_TRUE(t.app->Window(WindowId::TypedInput).Text().find("sh/dx\r\nnext line\r\n") != std::string::npos);
+  // The connect has not been answered: Escape offers to stop it.
+  ASSERT_FALSE(sockets.made.empty());
+  t.prompter.buttonAnswers.push_back(qn::MsgResult::Yes);
+  QTest::keyClick(box, Qt::Key_Escape);
+  ASSERT_FALSE(t.prompter.shown.empty());
+  EXPECT_EQ(t.prompter.shown.back().text, "Stop current connection process?");
+  EXPECT_GE(sockets.made.back()->closeCalls, 1);
 }
 
 TEST_F(FrameTest, ClosingTheFrameClosesTheApp) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "core/app_settings.h"
 #include "core/positions.h"
@@ -132,13 +133,29 @@ TEST(Settings, UnreadableFileIsNotOverwritten) {
   // Something that exists but cannot be read as a file (root reads any file,
   // so a folder of that name stands in for a file without read permission).
   fs::create_directories(t.dir.Path() / "quillnet.cfg" / "keep");
+  // Start-up asks for the callsign the defaults lack and would save it.
+  t.prompter.answers.push_back("G4ABC");
   t.Make().StartUp("");
   EXPECT_TRUE(fs::is_directory(t.dir.Path() / "quillnet.cfg" / "keep"));
   EXPECT_NE(t.app->Frame().Status().find("Cannot read quillnet.cfg"), std::string::npos);
-  t.app->Settings().ownCallsign = "G4ABC";
+  ASSERT_EQ(t.prompter.shown.size(), 2u);  // the callsign, then why it is not saved
+  EXPECT_NE(t.prompter.shown[1].text.find("could not be read at start-up"), std::string::npos);
   t.app->SaveSettings();
-  ASSERT_EQ(t.prompter.shown.size(), 1u);
-  EXPECT_NE(t.prompter.shown[0].text.find("could not be saved"), std::string::npos);
+  EXPECT_EQ(t.prompter.shown.size(), 3u);
+  EXPECT_TRUE(fs::is_directory(t.dir.Path() / "quillnet.cfg" / "keep"));
+}
+
+TEST(Settings, FileWithoutReadPermissionKeepsItsBytes) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  fakes::TestApp t;
+  const std::string original = "G4OLD\r\nsecret settings\r\n";
+  t.Folder().WriteAtomic("quillnet.cfg", original);
+  fs::permissions(t.dir.Path() / "quillnet.cfg", fs::perms::none);
+  t.prompter.answers.push_back("G4ABC");
+  t.Make().StartUp("");
+  t.app->SaveSettings();
+  fs::permissions(t.dir.Path() / "quillnet.cfg", fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(t.Folder().Read("quillnet.cfg").value_or(""), original);
 }
 
 TEST(Positions, RoundTripAndDefaults) {

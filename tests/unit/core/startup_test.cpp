@@ -60,7 +60,8 @@ TEST(StartUp, KindsSetTheirTitles) {
 
 TEST(StartUp, InstancesAreCountedByKind) {
   fakes::TestApp t;
-  t.registry.others = {"Quillnet [TNC:1]", "Quillnet [TNC:2]", "Quillnet [Web:x]", "Quillnet", "Quillnet [node]"};
+  t.registry.others = {"Quillnet [TNC:1]", "Quillnet [TNC:2]", "Quillnet [Web:x]", "Quillnet",
+                       "Quillnet [node]"};
   EXPECT_EQ(t.StartWithCall("/TNC").State().instanceNumber, 3);
   fakes::TestApp u;
   u.registry.others = t.registry.others;
@@ -70,6 +71,7 @@ TEST(StartUp, InstancesAreCountedByKind) {
 TEST(StartUp, CallsignPromptGivesUpWhenInputIsClosed) {
   fakes::TestApp t;
   t.prompter.closed = true;
+  t.Folder().WriteAtomic("ARCHIVE\\DEMO.TXT", "1\r\nline\r\n");
   t.Make().StartUp("/DEMO");
   EXPECT_EQ(t.app->Settings().ownCallsign, "");
   EXPECT_EQ(t.app->Frame().Status(), "Rolling Demo");
@@ -103,7 +105,8 @@ TEST_F(ReplayTest, FirstLineAfterSixtySecondsThenRandomPauses) {
   EXPECT_EQ(app.ReplayMode()->CurrentIntervalMs(), 5000);
   t.loop.Advance(5000);
   // After the last line the file starts again with its second line.
-  EXPECT_EQ(TerminalLinesAfterHeader(), (std::vector<std::string>{"first line", "second line", "first line"}));
+  EXPECT_EQ(TerminalLinesAfterHeader(),
+            (std::vector<std::string>{"first line", "second line", "first line"}));
 }
 
 TEST_F(ReplayTest, ZeroPauseMeansTwentyAndPausesStayInRange) {
@@ -141,11 +144,29 @@ TEST(ReplayStamp, OnlyTheFirstZFromColumn74Counts) {
   EXPECT_EQ(Replay::StampSpotTime("DX de short line", "0909"), "DX de short line");
 }
 
-TEST_F(ReplayTest, MissingDemoFileReplaysNothing) {
+TEST_F(ReplayTest, MissingDemoFileReplaysNothingAndSaysSo) {
   App& app = t.StartWithCall("/DEMO");
   t.loop.Advance(120000);
   EXPECT_TRUE(TerminalLinesAfterHeader().empty());
-  EXPECT_EQ(app.Frame().Status(), "Rolling Demo");
+  EXPECT_EQ(app.Frame().Status(), "No demo traffic: ARCHIVE\\DEMO.TXT is missing or empty");
+}
+
+TEST(Menu, AnItemIsFoundByTheCaptionItShowsNow) {
+  fakes::TestApp t;
+  App& app = t.StartWithCall("");
+  int runs = 0;
+  MenuTable table;
+  table.Add({"mnux", "&File", "&Open Thing...", "", [&] { ++runs; }, 9});
+  std::string shown;
+  auto caption = [&](const MenuAction&) { return shown; };
+  EXPECT_NE(table.Find("File/Open Thing", caption), nullptr);
+  shown = "&Close Thing";
+  EXPECT_EQ(table.Find("File/Open Thing", caption), nullptr);
+  ASSERT_NE(table.Find("file/close thing", caption), nullptr);
+  // The program's own changing item, as a console user names it.
+  app.Frame().SetCaption("mnucapture", "&Close Capture File");
+  EXPECT_FALSE(app.RunMenu("File/Open Capture File"));
+  EXPECT_TRUE(app.RunMenu("File/Close Capture File"));
 }
 
 TEST(Menu, ExitClosesThroughTheTable) {

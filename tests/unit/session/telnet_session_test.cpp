@@ -9,7 +9,8 @@
 namespace qn {
 namespace {
 
-SiteRecord Site(const std::string& name, const std::string& address, int autoFlags = 0, const std::string& port = "") {
+SiteRecord Site(const std::string& name, const std::string& address, int autoFlags = 0,
+                const std::string& port = "") {
   SiteRecord r;
   r.SetName(name);
   r.SetAddress(address);
@@ -26,7 +27,10 @@ class TelnetSessionTest : public ::testing::Test {
   void SetUp() override {
     t.StartWithCall("");
     session = std::make_unique<TelnetSession>(*t.app, sockets);
-    session->onReceived = [this](std::string_view b) { t.app->Append(WindowId::Terminal, b); session->CheckLoginPrompt(); };
+    session->onReceived = [this](std::string_view b) {
+      t.app->Append(WindowId::Terminal, b);
+      session->CheckLoginPrompt();
+    };
     t.app->onSendLine = [this](const std::string& s) { session->SendRaw(s); };
   }
   void WriteSites(const std::vector<SiteRecord>& sites) {
@@ -122,6 +126,35 @@ TEST_F(TelnetSessionTest, RetryLimitOfThreeThenFallback) {
   EXPECT_EQ(attempts[3] - attempts[2], 120000);
 }
 
+TEST_F(TelnetSessionTest, EscapeAsksBeforeStoppingTheRetries) {
+  EXPECT_FALSE(session->OfferToStopConnection());  // nothing running: Escape goes on
+  EXPECT_TRUE(t.prompter.shown.empty());
+  WriteSites({Site("node", "node.example", 1)});
+  session->ConnectSite("node", true);
+  Sock().Refuse();
+  ASSERT_TRUE(session->AutoTimerRunning());
+  // No is preselected: the default answer keeps the retries going.
+  EXPECT_TRUE(session->OfferToStopConnection());
+  ASSERT_EQ(t.prompter.shown.size(), 1u);
+  EXPECT_EQ(t.prompter.shown[0].text, "Stop current connection process?");
+  EXPECT_EQ(t.prompter.shown[0].buttons, MsgButtons::YesNo);
+  EXPECT_TRUE(session->AutoTimerRunning());
+  t.prompter.buttonAnswers.push_back(MsgResult::Yes);
+  EXPECT_TRUE(session->OfferToStopConnection());
+  EXPECT_FALSE(session->AutoTimerRunning());
+  t.loop.Advance(10 * 60000);
+  EXPECT_EQ(sockets.made.size(), 1u);
+}
+
+TEST_F(TelnetSessionTest, EscapeDuringAnUnansweredConnectClosesIt) {
+  session->ConnectHost("slow.example:7300");
+  t.prompter.buttonAnswers.push_back(MsgResult::Yes);
+  EXPECT_TRUE(session->OfferToStopConnection());
+  EXPECT_FALSE(t.app->Flashing());
+  EXPECT_GE(Sock().closeCalls, 1);
+  EXPECT_FALSE(session->OfferToStopConnection());
+}
+
 TEST_F(TelnetSessionTest, ManualConnectFailureShowsTheError) {
   session->ConnectHost("nowhere.example");
   Sock().Refuse(11001, "Host not found");
@@ -153,6 +186,25 @@ TEST_F(TelnetSessionTest, KeepAliveNoneLinesAndEmptyList) {
   t.app->State().keepAliveLines.fill(std::string(1, '\0'));
   t.loop.Advance(60000);
   EXPECT_EQ(Sock().sent, "SH/DX\r\n\r\n");
+}
+
+TEST(NodeHop, KeepAliveLinesGoToTheNewNodeOnlyWithReconnectionOn) {
+  for (int autoFlags : {2, 0}) {
+    fakes::TestApp t;
+    fakes::FakeSocketFactory sockets;
+    t.sockets = &sockets;
+    t.StartWithCall("");
+    t.Folder().WriteAtomic("qln.sit", SerialiseSiteFile({Site("node", "node.example", autoFlags)}));
+    ASSERT_TRUE(t.app->Telnet()->ConnectSite("node", true));
+    auto& sock = *sockets.made.back();
+    sock.AcceptConnection();
+    // A site without a login script has its reconnection switched off at connect.
+    t.app->Telnet()->MutableFlags().autoReconnect = autoFlags == 2;
+    t.app->State().keepAliveLines[0] = "sh/dx";
+    sock.Arrive("*** connected to GB7DJK\r\n");
+    EXPECT_EQ(t.app->Frame().Title(), "Quillnet [GB7DJK]");
+    EXPECT_EQ(sock.sent, autoFlags == 2 ? "SH/DX\r\n" : "") << autoFlags;
+  }
 }
 
 TEST_F(TelnetSessionTest, LoginPromptEnablesInputOnceAndSetsCrForCallsignColon) {
