@@ -26,13 +26,8 @@ struct Windows : ::testing::Test {
   std::vector<std::string> clipboard;
   void SetUp() override {
     // A telnet instance (in replay, so nothing connects) has the typed input.
-    AppSettings s;
-    s.ownCallsign = "G4TST";
-    t.Folder().WriteAtomic("quillnet.cfg", s.Serialise());
-    t.app = std::make_unique<App>(
-        Ports{t.loop, t.clock, t.prompter, t.registry, nullptr, &sockets, &t.launcher, &t.urls}, t.Folder());
-    t.app->StartUp("/DEMO");
-    app = t.app.get();
+    t.sockets = &sockets;
+    app = &t.StartWithCall("/DEMO");
     tw = app->TrafficWin();
     app->onFocusWindow = [this](WindowId id) { focused.push_back(id); };
     tw->setClipboard = [this](const std::string& s) { clipboard.push_back(s); };
