@@ -18,6 +18,8 @@
 #include "traffic/filters.h"
 #include "traffic/speech_player.h"
 #include "traffic/spot_pipeline.h"
+#include "traffic/traffic_windows.h"
+#include "web/lookups.h"
 
 namespace qn {
 
@@ -94,6 +96,7 @@ void App::BuildMenu() {
   menu_.Add({"mnusite", "&Session", "Site &List...", "", [this] { ShowSiteList(); }, 3});
   menu_.Add({"mnurecon", "&Options", "Auto &Reconnection", "", [this] { ToggleAutoReconnection(); }, 3});
   menu_.Add({"mnukeep", "&Options", "&Keep Alive", "", [this] { ToggleKeepAlive(); }, 5});
+  BuildLookupMenu();
   BuildSoundMenu();
 }
 
@@ -207,7 +210,8 @@ bool App::PressKey(const std::string& key) {
   }
   if (k == "ESCAPE") {
     if (!typedInput_) return false;
-    typedInput_->Escape();
+    // The window that had the focus last takes it: the escape steps, then its caret to the end.
+    trafficWindows_->KeyPress(trafficWindows_->Focused(), TrafficKey::Escape);
     return true;
   }
   const MenuAction* a = menu_.FindByShortcut(key);

@@ -25,6 +25,7 @@
 #include "platform/prompter.h"
 #include "platform/sound_output.h"
 #include "platform/tcp_socket.h"
+#include "platform/url_opener.h"
 #include "session/capture.h"
 #include "session/text_window.h"
 #include "traffic/spot_record.h"
@@ -43,6 +44,8 @@ class TelnetSession;
 class Receiver;
 class Sender;
 class TypedInput;
+class TrafficWindows;
+class Lookups;
 
 // The Options toggles, each mirrored by its menu item's check mark.
 struct AppOptions {
@@ -65,6 +68,7 @@ struct Ports {
   DialogHost* dialogs = nullptr;
   SocketFactory* sockets = nullptr;  // none: no network session
   Launcher* launcher = nullptr;      // none: helper programs are not started
+  UrlOpener* urls = nullptr;         // none: web searches without a helper open nothing
   SoundOutput* sound = nullptr;      // none: no sound device
   PortIo* portIo = nullptr;          // none: no PTT line
 };
@@ -110,6 +114,11 @@ class App {
   SpotPipeline* Pipeline() { return pipeline_.get(); }
   Filters* SpotFilters() { return filters_.get(); }
   Alerts* SpotAlerts() { return alerts_.get(); }
+  // Keys, mouse, find and clear in the traffic windows; the clicked word.
+  TrafficWindows* TrafficWin() { return trafficWindows_.get(); }
+  // Lookups and web searches.
+  Lookups* Lookup() { return lookups_.get(); }
+  UrlOpener* Urls() { return ports_.urls; }
   // Where classified lines go on; set by the spot pipeline and talk handling.
   std::function<void(const std::string& line, SpotSource source)> onSpotLine;
   std::function<void(const std::string& line)> onAnnouncementShown;
@@ -192,6 +201,8 @@ class App {
  private:
   class TitlePublisher;
   void BuildMenu();
+  // The Edit, Ham Info, Window and Clock rows and their owners (app_lookups.cpp).
+  void BuildLookupMenu();
   void ApplyHandedOverSites();
   void ApplyOptionsFromSettings();
   void CountInstances();
@@ -236,6 +247,8 @@ class App {
   std::unique_ptr<SpotPipeline> pipeline_;
   std::unique_ptr<Filters> filters_;
   std::unique_ptr<Alerts> alerts_;
+  std::unique_ptr<TrafficWindows> trafficWindows_;
+  std::unique_ptr<Lookups> lookups_;
   std::unique_ptr<SpeechPlayer> player_;
   int replayFirstTickMs_ = 60000;
   bool inFront_ = true;

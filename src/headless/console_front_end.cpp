@@ -12,6 +12,7 @@
 #include "headless/console_dialogs.h"
 #include "session/capture_dialog.h"
 #include "session/macros_dialog.h"
+#include "web/lookups.h"
 
 namespace qn {
 
@@ -169,12 +170,30 @@ void ConsoleFrontEnd::Attach(App& app) {
     Print("edit", text);
   };
   app.onPttChanged = [this](bool keyed) { Print("ptt", keyed ? "on" : "off"); };
+  // Information windows are printed; a console has none to bring forward, so
+  // asking again prints the page again.
+  if (Lookups* lk = app.Lookup()) {
+    lk->showInfo = [this](const InfoPage& page) {
+      Print("info", page.caption);
+      for (const std::string& line : page.lines) Print("info", line);
+    };
+    lk->raiseInfo = lk->showInfo;
+  }
+}
+
+bool ConsoleFrontEnd::Open(const std::string& url) {
+  Print("url", url);
+  return true;
 }
 
 void ConsoleFrontEnd::Detach() {
   if (!app_) return;
   app_->onSetTypedLine = nullptr;
   app_->onPttChanged = nullptr;
+  if (Lookups* lk = app_->Lookup()) {
+    lk->showInfo = nullptr;
+    lk->raiseInfo = nullptr;
+  }
   app_->Frame().RemoveListener(this);
   for (auto& p : printers_) p.reset();
   app_ = nullptr;
@@ -328,6 +347,9 @@ void ConsoleFrontEnd::Open(DialogKind kind) {
       break;
     case DialogKind::VoiceBroadcaster:
       console::VoiceDialog(*app_, *this);
+      break;
+    case DialogKind::Colours:
+      console::ColoursDialog(*app_, *this);
       break;
   }
 }

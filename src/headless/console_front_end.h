@@ -17,6 +17,7 @@
 #include "platform/dialog_host.h"
 #include "platform/event_loop.h"
 #include "platform/prompter.h"
+#include "platform/url_opener.h"
 #include "session/text_window.h"
 
 namespace qn {
@@ -26,7 +27,11 @@ class App;
 // Escapes control characters other than TAB as \xNN; 8-bit text stays Latin-1.
 std::string ConsoleEscape(std::string_view text);
 
-class ConsoleFrontEnd : public QObject, public Prompter, public DialogHost, public FrameListener {
+class ConsoleFrontEnd : public QObject,
+                        public Prompter,
+                        public DialogHost,
+                        public FrameListener,
+                        public UrlOpener {
   Q_OBJECT
  public:
   // out is usually stdout; inputFd usually 0.
@@ -45,6 +50,8 @@ class ConsoleFrontEnd : public QObject, public Prompter, public DialogHost, publ
   bool CanAsk() const override { return !quitAsked_ && (!inputClosed_ || !answers_.empty()); }
 
   void Open(DialogKind kind) override;
+  // Addresses the program would open in a browser are printed as url| lines.
+  bool Open(const std::string& url) override;
   void OnFrameChanged(FrameField field) override;
 
   // One input line, as read from stdin.

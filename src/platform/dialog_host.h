@@ -13,6 +13,7 @@ enum class DialogKind {
   Alerts,
   Filters,
   TalkFunctions,
+  Colours,
   SoundEffects,
   VoiceBroadcaster
 };

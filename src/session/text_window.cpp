@@ -9,6 +9,17 @@ void TextWindow::SetSelection(std::size_t start, std::size_t length) {
   selLength_ = std::min(length, text_.size() - selStart_);
 }
 
+void TextWindow::Select(std::size_t start, std::size_t length) {
+  SetSelection(start, length);
+  auto line = static_cast<std::size_t>(
+      std::count(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(selStart_), '\n'));
+  if (line < firstVisible_ || line >= firstVisible_ + pageLines_) {
+    std::size_t lastPage = LineCount() > pageLines_ ? LineCount() - pageLines_ : 0;
+    firstVisible_ = std::min(line > pageLines_ / 2 ? line - pageLines_ / 2 : 0, lastPage);
+  }
+  for (auto* l : listeners_) l->OnViewMoved();
+}
+
 void TextWindow::SetFirstVisibleLine(std::size_t line) {
   firstVisible_ = std::min(line, LineCount() - 1);
 }

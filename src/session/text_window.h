@@ -44,6 +44,9 @@ class TextWindow {
   std::size_t SelStart() const { return selStart_; }
   std::size_t SelLength() const { return selLength_; }
   void SetSelection(std::size_t start, std::size_t length);
+  // The program moves the caret or selection (find, Escape): the views follow
+  // and the selection's line is brought into view.
+  void Select(std::size_t start, std::size_t length);
   // 0-based first visible line and the number of lines the view shows.
   std::size_t FirstVisibleLine() const { return firstVisible_; }
   void SetFirstVisibleLine(std::size_t line);

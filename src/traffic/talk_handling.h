@@ -53,6 +53,8 @@ class TalkHandling {
   // The F12 text for the typed-input line.
   std::string F12Text() const;
 
+  // A click on a line with "<" talker ">" makes that talker the one F12 answers.
+  void SetLastTalker(SpotSource source, const std::string& talker) { lastTalker_[Side(source)] = talker; }
   const std::string& LastAnswered(SpotSource source) const { return lastAnswered_[Side(source)]; }
   double LastTalkTime(SpotSource source) const { return lastTalkTime_[Side(source)]; }
 

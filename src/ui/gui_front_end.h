@@ -15,6 +15,7 @@
 #include "platform/qt/qt_prompter.h"
 #include "platform/qt/qt_sound_output.h"
 #include "platform/qt/qt_tcp_socket.h"
+#include "platform/qt/qt_url_opener.h"
 #include "ui/main_frame.h"
 #include "ui/qt_dialog_host.h"
 
@@ -50,6 +51,7 @@ class GuiFrontEnd {
   QtDialogHost dialogs_;
   QtSocketFactory sockets_;
   QtLauncher launcher_;
+  QtUrlOpener urls_;
   QtSoundOutput sound_;
   LinuxPortIo portIo_;
   std::unique_ptr<MainFrame> frame_;

@@ -14,6 +14,8 @@
 
 #include "core/app.h"
 #include "platform/qt/latin1.h"
+#include "ui/info_windows.h"
+#include "ui/right_click_filter.h"
 #include "ui/splash_window.h"
 #include "ui/traffic_view.h"
 #include "ui/typed_input_window.h"
@@ -121,6 +123,7 @@ MainFrame::MainFrame(App& app, QWidget* parent) : QMainWindow(parent), app_(&app
     typedInput_->Box()->setText(ToQString(text));
     typedInput_->Box()->end(false);
   };
+  WireTraffic();
   UpdateAll();
 }
 
@@ -152,6 +155,7 @@ void MainFrame::Detach() {
   app_->onRaise = nullptr;
   app_->onFocusWindow = nullptr;
   app_->onSetTypedLine = nullptr;
+  UnwireTraffic();
   for (TrafficView* v : views_) {
     if (v) v->Detach();
   }
@@ -309,6 +313,7 @@ QMdiSubWindow* MainFrame::CreateChild(WindowId id) {
     view->onTyped = [this](QKeyEvent* e) {
       if (typedInput_) typedInput_->TakeKey(e);
     };
+    WireTrafficView(id, view);
     views_[Index(id)] = view;
     content = view;
   }

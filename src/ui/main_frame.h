@@ -18,6 +18,8 @@
 namespace qn {
 
 class App;
+class InfoWindows;
+class RightClickFilter;
 class SplashWindow;
 class TrafficView;
 class TypedInputWindow;
@@ -46,6 +48,7 @@ class MainFrame : public QMainWindow, public FrameListener {
   TypedInputWindow* TypedInput() const { return typedInput_; }
   SplashWindow* Splash() const { return splash_.get(); }
   FrameMenus* Menus() const { return menus_.get(); }
+  InfoWindows* Infos() const { return infoWindows_.get(); }
 
   void OnFrameChanged(FrameField field) override;
 
@@ -71,6 +74,11 @@ class MainFrame : public QMainWindow, public FrameListener {
   void UpdateFlash();
   void UpdateAll();
   QRect FrameRectForSplash() const;
+  // The traffic windows' keys, mouse, clipboard and colours, and the
+  // information windows (main_frame_traffic.cpp).
+  void WireTraffic();
+  void WireTrafficView(WindowId id, TrafficView* view);
+  void UnwireTraffic();
 
   App* app_;
   QMdiArea* area_;
@@ -79,6 +87,8 @@ class MainFrame : public QMainWindow, public FrameListener {
   std::array<TrafficView*, 5> views_{};
   TypedInputWindow* typedInput_ = nullptr;
   std::unique_ptr<SplashWindow> splash_;
+  std::unique_ptr<RightClickFilter> rightClick_;
+  std::unique_ptr<InfoWindows> infoWindows_;
   QLabel* lblHost_;
   QLabel* lblCap_;
   QLabel* lblStat_;

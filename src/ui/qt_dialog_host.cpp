@@ -3,6 +3,7 @@
 #include "core/app.h"
 #include "ui/alerts_dialog.h"
 #include "ui/capture_file_dialog.h"
+#include "ui/colours_dialog.h"
 #include "ui/filter_dialog.h"
 #include "ui/macros_dialog.h"
 #include "ui/personal_info_dialog.h"
@@ -59,6 +60,11 @@ void QtDialogHost::Open(DialogKind kind) {
     }
     case DialogKind::VoiceBroadcaster: {
       VoiceDialog dlg(*app_, parent);
+      dlg.exec();
+      break;
+    }
+    case DialogKind::Colours: {
+      ColoursDialogWindow dlg(*app_, parent);
       dlg.exec();
       break;
     }

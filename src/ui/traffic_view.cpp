@@ -1,6 +1,7 @@
 #include "ui/traffic_view.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -98,6 +99,15 @@ void TrafficView::OnReset() {
 
 void TrafficView::OnViewMoved() {
   viewMoved_ = true;
+  // A caret or selection the program set (find, a double click, Escape)
+  // shows at once when nothing is waiting to be shown, so the next mouse
+  // event does not report the old one back.
+  if (!reset_ && pending_.empty() && cut_ == 0 && !applying_ && model_) {
+    applying_ = true;
+    ApplyModelView();
+    applying_ = false;
+    return;
+  }
   Schedule();
 }
 
@@ -222,11 +232,38 @@ void TrafficView::keyPressEvent(QKeyEvent* event) {
   bool printable = !event->text().isEmpty() && event->text().at(0).isPrint() &&
                    !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
   bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  // Alt with a digit is a macro of the typed-input box, which takes it over.
+  bool altDigit =
+      (event->modifiers() & Qt::AltModifier) && event->key() >= Qt::Key_0 && event->key() <= Qt::Key_9;
+  if (altDigit && onTyped && onTrafficKey) {
+    onTyped(event);
+    return;
+  }
+  if (event->key() == Qt::Key_Escape && onTrafficKey) {
+    onTrafficKey(TrafficKey::Escape);
+    return;
+  }
   if (onTyped && (printable || enter)) {
+    if (onTrafficKey && !onTrafficKey(enter ? TrafficKey::Enter : TrafficKey::Other)) return;
     onTyped(event);
     return;
   }
   QPlainTextEdit::keyPressEvent(event);
+}
+
+void TrafficView::mouseReleaseEvent(QMouseEvent* event) {
+  QPlainTextEdit::mouseReleaseEvent(event);
+  ReportSelection();
+  bool click = !afterDouble_;
+  afterDouble_ = false;
+  if (onMouseRelease) onMouseRelease(click);
+}
+
+void TrafficView::mouseDoubleClickEvent(QMouseEvent* event) {
+  QPlainTextEdit::mouseDoubleClickEvent(event);
+  ReportSelection();
+  afterDouble_ = true;
+  if (onDoubleClick) onDoubleClick();
 }
 
 }  // namespace qn

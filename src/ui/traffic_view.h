@@ -12,6 +12,7 @@
 #include <string>
 
 #include "session/text_window.h"
+#include "traffic/traffic_windows.h"
 
 namespace qn {
 
@@ -35,6 +36,13 @@ class TrafficView : public QPlainTextEdit, public TextWindowListener {
 
   // Printable keys typed here belong to the typed-input box.
   std::function<void(QKeyEvent*)> onTyped;
+  // The traffic windows' own handling of Enter, Escape and typed keys; false
+  // keeps the key from the typed-input box.
+  std::function<bool(TrafficKey)> onTrafficKey;
+  // A mouse release (click: it did not end a double click) and a double click,
+  // with the model's caret and selection already where the user left them.
+  std::function<void(bool click)> onMouseRelease;
+  std::function<void()> onDoubleClick;
 
   void OnAppended(std::string_view text) override;
   void OnCut(std::size_t count) override;
@@ -43,6 +51,8 @@ class TrafficView : public QPlainTextEdit, public TextWindowListener {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
 
@@ -63,6 +73,7 @@ class TrafficView : public QPlainTextEdit, public TextWindowListener {
   bool viewMoved_ = false;
   bool applying_ = false;
   int flushes_ = 0;
+  bool afterDouble_ = false;
 };
 
 // The document text for model text: CR LF is one line break, and other control

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "traffic/traffic_windows.h"
+
 namespace qn {
 
 QRect TwipsToPixels(const Rect& t) {
@@ -30,36 +32,9 @@ Rect& StoredRect(Positions& positions, WindowId id) {
   return positions.terminal;
 }
 
-WindowId WindowOfOrderCode(int code) {
-  switch (code) {
-    case 1:
-      return WindowId::Announcements;
-    case 2:
-      return WindowId::Talks;
-    case 3:
-      return WindowId::Spots;
-    case 4:
-      return WindowId::TypedInput;
-    default:
-      return WindowId::Terminal;
-  }
-}
+WindowId WindowOfOrderCode(int code) { return WindowOfCode(code); }
 
-int OrderCodeOf(WindowId id) {
-  switch (id) {
-    case WindowId::Announcements:
-      return 1;
-    case WindowId::Talks:
-      return 2;
-    case WindowId::Spots:
-      return 3;
-    case WindowId::TypedInput:
-      return 4;
-    case WindowId::Terminal:
-      return 5;
-  }
-  return 5;
-}
+int OrderCodeOf(WindowId id) { return WindowCode(id); }
 
 QRect DefaultChildRect(WindowId id, QSize area) {
   const int w = std::max(area.width(), 320);

@@ -7,6 +7,7 @@
 #include "fakes/fake_launcher.h"
 #include "fakes/fake_prompter.h"
 #include "fakes/fake_sound.h"
+#include "fakes/fake_url_opener.h"
 #include "fakes/temp_folder.h"
 #include "fakes/virtual_time.h"
 
@@ -19,6 +20,7 @@ struct TestApp {
   FakePrompter prompter;
   FakeInstanceRegistry registry;
   FakeLauncher launcher;
+  FakeUrlOpener urls;
   SocketFactory* sockets = nullptr;  // set for a telnet instance with its send path
   FakeSoundOutput sound{clock};      // no device until a test gives it one
   FakePortIo portIo{clock};
@@ -27,7 +29,8 @@ struct TestApp {
   DataFolder Folder() const { return DataFolder(dir.Path()); }
   App& Make() {
     app = std::make_unique<App>(
-        Ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &sound, &portIo}, Folder());
+        Ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &urls, &sound, &portIo},
+        Folder());
     return *app;
   }
   // With a callsign already stored, so start-up does not ask for it.

@@ -311,9 +311,8 @@ TEST_F(PlayerFixture, EscapeSkipsSpeechBeforeItStopsAConnectionAttempt) {
   s.ownCallsign = "G4TST";
   t.Folder().WriteAtomic("quillnet.cfg", s.Serialise());
   t.sound.devices = 1;
-  t.app = std::make_unique<App>(
-      Ports{t.loop, t.clock, t.prompter, t.registry, nullptr, &sockets, &t.launcher, &t.sound, &t.portIo},
-      t.Folder());
+  t.sockets = &sockets;
+  t.Make();
   t.app->StartUp("/DEMO");
   ASSERT_TRUE(t.app->Typed());
   int connectionSteps = 0;

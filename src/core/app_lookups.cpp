@@ -1,0 +1,52 @@
+// The App's rows of the Edit, Ham Info and Window menus, the colours dialog
+// and the clock command, and the objects behind them.
+#include "core/app.h"
+#include "traffic/traffic_windows.h"
+#include "web/lookups.h"
+
+namespace qn {
+
+void App::BuildLookupMenu() {
+  trafficWindows_ = std::make_unique<TrafficWindows>(*this);
+  lookups_ = std::make_unique<Lookups>(*this);
+  TrafficWindows* tw = trafficWindows_.get();
+  Lookups* lk = lookups_.get();
+
+  menu_.Add({"mnucopy", "&Edit", "&Copy", "Ctrl+Ins", [tw] { tw->Copy(); }, 1});
+  menu_.Add({"mnupaste", "&Edit", "&Paste TX", "Shift+Ins", [tw] { tw->PasteTx(); }, 2});
+  menu_.Add({"mnufind", "&Edit", "&Find...", "", [tw] { tw->Find(); }, 3});
+  menu_.Add({"mnufindnext", "&Edit", "Find &Next", "", [tw] { tw->FindNext(); }, 4});
+
+  menu_.Add(
+      {"mnucolours", "&Configuration", "&Colours...", "", [this] { OpenDialog(DialogKind::Colours); }, 3});
+
+  menu_.Add({"mnuloc", "&Ham Info", "Locator Info...", "Ctrl+F1",
+             [lk, tw] { lk->LocatorInfo("", tw->Clicked().Values().locator); }, 1});
+  menu_.Add({"mnupfx", "&Ham Info", "Prefix Info...", "Ctrl+F2", [lk] { lk->PrefixInfo(""); }, 2});
+  menu_.Add({"mnuiota", "&Ham Info", "Iota Info...", "Ctrl+F3", [lk] { lk->IotaInfo(""); }, 3});
+  for (const WebSearchEntry& e : WebSearchEntries()) {
+    menu_.Add({e.id, e.menu, e.caption, e.shortcut, [lk, &e] { lk->RunEntry(e); }, e.order});
+  }
+
+  menu_.Add({"mnuadj", "&Options", "Adjust &PC Clock", "", [lk] { lk->AdjustClock(); }, 1});
+
+  struct Focus {
+    const char* id;
+    const char* caption;
+    const char* key;
+    WindowId window;
+  };
+  static constexpr Focus kFocus[] = {{"mnuwdx", "&DX-Spot", "F2", WindowId::Spots},
+                                     {"mnuwtalk", "&Talk", "F3", WindowId::Talks},
+                                     {"mnuwann", "&Ann", "F4", WindowId::Announcements},
+                                     {"mnuwtx", "T&x", "F5", WindowId::TypedInput},
+                                     {"mnuwrx", "&Rx", "F6", WindowId::Terminal}};
+  int order = 1;
+  for (const Focus& f : kFocus) {
+    WindowId id = f.window;
+    menu_.Add({f.id, "&Window", f.caption, f.key, [tw, id] { tw->FocusWindow(id); }, order++});
+  }
+  menu_.Add({"mnuclear", "&Window", "&Clear Buffer", "", [tw] { tw->ClearBuffer(); }, order});
+}
+
+}  // namespace qn
