@@ -15,7 +15,7 @@ std::string RgbText(std::int32_t c) {
   return std::to_string(RedOf(c)) + "," + std::to_string(GreenOf(c)) + "," + std::to_string(BlueOf(c));
 }
 
-// "R,G,B" with each part 0 to 255; false for anything else.
+// "R,G,B", each number 0 to 255; false for anything else.
 bool ParseRgb(const std::string& text, int& r, int& g, int& b) {
   int n = 0;
   char tail = 0;
