@@ -89,6 +89,8 @@ class MainFrame : public QMainWindow, public FrameListener {
   std::unique_ptr<SplashWindow> splash_;
   std::unique_ptr<RightClickFilter> rightClick_;
   std::unique_ptr<InfoWindows> infoWindows_;
+  // The application's focus signal outlives the frame's own destructor.
+  QMetaObject::Connection focusWatch_;
   QLabel* lblHost_;
   QLabel* lblCap_;
   QLabel* lblStat_;

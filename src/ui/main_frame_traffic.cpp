@@ -35,7 +35,7 @@ void MainFrame::WireTraffic() {
   };
   tw->applyColours = [this] { ApplyFontAndColours(); };
   // The focus list follows whichever box has the keyboard.
-  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+  focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
     if (!app_ || !app_->TrafficWin() || !now) return;
     for (int i = 0; i < 5; ++i) {
       auto id = static_cast<WindowId>(i);
@@ -59,6 +59,7 @@ void MainFrame::WireTrafficView(WindowId id, TrafficView* view) {
 }
 
 void MainFrame::UnwireTraffic() {
+  disconnect(focusWatch_);
   if (rightClick_) rightClick_->Remove();
   if (infoWindows_) infoWindows_->Detach();
   if (TrafficWindows* tw = app_->TrafficWin()) {

@@ -31,9 +31,16 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::vect
   std::vector<char*> args;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
-  std::vector<std::string> envStore;
-  for (char** e = environ; *e; ++e) envStore.emplace_back(*e);
-  for (const auto& e : extraEnv) envStore.push_back(e);
+  // A variable given here replaces the inherited one: the first of a name is
+  // the one a program sees.
+  auto name = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
+  std::vector<std::string> envStore = extraEnv;
+  for (char** e = environ; *e; ++e) {
+    std::string entry(*e);
+    bool given = false;
+    for (const auto& x : extraEnv) given = given || name(x) == name(entry);
+    if (!given) envStore.push_back(entry);
+  }
   std::vector<char*> env;
   for (auto& e : envStore) env.push_back(e.data());
   env.push_back(nullptr);
