@@ -2,6 +2,7 @@
 // the console front end on the same core.
 #include <QApplication>
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -90,6 +91,14 @@ int main(int argc, char** argv) {
   std::string problem = qn::PrepareDataFolder(folder, qn::FindShippedData(ec ? qn::fs::path(argv[0]) : exe));
   if (!problem.empty()) {
     std::fprintf(stderr, "quillnet: %s\n", problem.c_str());
+    if (!options.headless && HaveDisplay()) {
+      // Started from a desktop menu, nobody reads stderr.
+      int qtArgc = 1;
+      QApplication qapp(qtArgc, argv);
+      if (QGuiApplication::platformName() != "offscreen") {
+        QMessageBox::critical(nullptr, "Quillnet", QString::fromLocal8Bit(problem.c_str()));
+      }
+    }
     return 1;
   }
 

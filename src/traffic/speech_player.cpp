@@ -14,7 +14,6 @@ namespace qn {
 
 namespace {
 
-constexpr double kSecondsPerDay = 86400;
 // Playing everything queued for a test button never takes longer than this.
 constexpr int kPlayToEndLimitMs = 10 * 60 * 1000;
 

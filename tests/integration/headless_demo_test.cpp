@@ -102,6 +102,11 @@ TEST(HeadlessDemo, UnusableDataFolderIsReported) {
   std::ofstream(file) << "x";
   testing::ChildProcess p({QUILLNET_BINARY, "--headless", "--data-dir", file.string(), "/DEMO"}, Env(dir));
   EXPECT_EQ(p.WaitForExit(10000), 1);
+  // The window program reports it too, and still ends.
+  testing::ChildProcess gui(
+      {QUILLNET_BINARY, "--data-dir", file.string(), "/DEMO"},
+      {"QT_QPA_PLATFORM=offscreen", "QUILLNET_RUNTIME_DIR=" + (dir.Path() / "run").string()});
+  EXPECT_EQ(gui.WaitForExit(10000), 1);
 }
 
 TEST(HeadlessDemo, HelpAndBadOptions) {
