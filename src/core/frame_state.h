@@ -9,7 +9,7 @@
 
 namespace qn {
 
-enum class FrameField { Title, Host, Prompt, Status, Time, Connected, Flash, Splash, Menu, Minimised };
+enum class FrameField { Title, Host, Prompt, Status, Time, Connected, Flash, Splash, Menu, Minimised, Rig };
 
 class FrameListener {
  public:
@@ -32,6 +32,8 @@ class FrameState {
   const std::string& Prompt() const { return prompt_; }
   const std::string& Status() const { return status_; }
   const std::string& Time() const { return time_; }
+  // The radio's frequency and mode, or why rig control cannot reach it; empty when off.
+  const std::string& Rig() const { return rig_; }
   bool Connected() const { return connected_; }
   bool FlashOn() const { return flashOn_; }
   bool SplashVisible() const { return splash_; }
@@ -42,6 +44,7 @@ class FrameState {
   void SetPrompt(const std::string& v) { Set(prompt_, v, FrameField::Prompt); }
   void SetStatus(const std::string& v) { Set(status_, v, FrameField::Status); }
   void SetTime(const std::string& v) { Set(time_, v, FrameField::Time); }
+  void SetRig(const std::string& v) { Set(rig_, v, FrameField::Rig); }
   void SetConnected(bool v) { Set(connected_, v, FrameField::Connected); }
   void SetFlashOn(bool v) { Set(flashOn_, v, FrameField::Flash); }
   void SetSplashVisible(bool v) { Set(splash_, v, FrameField::Splash); }
@@ -70,6 +73,7 @@ class FrameState {
   std::string prompt_ = kDefaultPrompt;
   std::string status_;
   std::string time_ = "00:00:00";
+  std::string rig_;
   bool connected_ = false;
   bool flashOn_ = false;
   bool splash_ = false;
