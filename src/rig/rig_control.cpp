@@ -141,6 +141,7 @@ bool RigControl::TuneToLine(std::string_view line) {
   rig_->Tune(t.order, [this, generation, what](const RigResult& r) {
     if (generation != generation_) return;
     if (!r.ok) {
+      tuneText_.clear();
       ShowError(r.error, true);
       return;
     }
