@@ -12,6 +12,7 @@
 #include "core/data_folder.h"
 #include "headless/console_front_end.h"
 #include "headless/console_sound.h"
+#include "platform/qt/qt_rig_factory.h"
 #include "platform/qt/linux_port_io.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_event_loop.h"
@@ -41,8 +42,9 @@ int RunHeadless(int argc, char** argv, const qn::fs::path& folder, const qn::Pro
   qn::ConsoleSoundOutput sound(
       [&console](const std::string& kind, const std::string& text) { console.Print(kind, text); });
   qn::LinuxPortIo portIo;
+  qn::QtRigFactory rigs;
   qn::App app(
-      qn::Ports{loop, clock, console, registry, &console, &sockets, &launcher, &console, &sound, &portIo},
+      qn::Ports{loop, clock, console, registry, &console, &sockets, &launcher, &console, &sound, &portIo, &rigs},
       qn::DataFolder(folder));
   app.onQuit = [] { QCoreApplication::exit(0); };
   console.Attach(app);

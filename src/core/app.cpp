@@ -7,6 +7,7 @@
 #include "core/site_list.h"
 #include "core/site_update.h"
 #include "core/text.h"
+#include "rig/rig_control.h"
 #include "session/capture_dialog.h"
 #include "session/receiver.h"
 #include "session/script_engine.h"
@@ -98,6 +99,7 @@ void App::BuildMenu() {
   menu_.Add({"mnukeep", "&Options", "&Keep Alive", "", [this] { ToggleKeepAlive(); }, 5});
   BuildLookupMenu();
   BuildSoundMenu();
+  BuildRigMenu();
 }
 
 void App::WireTelnetSession() {
@@ -278,6 +280,7 @@ void App::StartUp(const std::string& commandText) {
 
   // 13: the PTT port. 14: the link crypto table is read here once it exists.
   LoadPttPort();
+  StartUpRig();
 
   // 15: ready; the callsign is asked for when none is set.
   state_.startingUp = false;

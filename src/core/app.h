@@ -23,6 +23,7 @@
 #include "platform/launcher.h"
 #include "platform/port_io.h"
 #include "platform/prompter.h"
+#include "platform/rig.h"
 #include "platform/sound_output.h"
 #include "platform/tcp_socket.h"
 #include "platform/url_opener.h"
@@ -46,6 +47,7 @@ class Sender;
 class TypedInput;
 class TrafficWindows;
 class Lookups;
+class RigControl;
 
 // The Options toggles, each mirrored by its menu item's check mark.
 struct AppOptions {
@@ -71,6 +73,7 @@ struct Ports {
   UrlOpener* urls = nullptr;         // none: web searches without a helper open nothing
   SoundOutput* sound = nullptr;      // none: no sound device
   PortIo* portIo = nullptr;          // none: no PTT line
+  RigFactory* rigs = nullptr;        // none: rig control cannot be switched on
 };
 
 class App {
@@ -152,6 +155,9 @@ class App {
   SpeechPlayer* Player() { return player_.get(); }
   void StartSpeaking();
   bool SkipSpokenEntry();
+  // Rig control (app_rig.cpp): tuning the radio to spots, its frequency in the status bar.
+  RigControl* Rig() { return rig_.get(); }
+
   // The transmitter was keyed (true) or released.
   std::function<void(bool keyed)> onPttChanged;
 
@@ -219,6 +225,8 @@ class App {
   void BuildSoundMenu();
   void StartUpSound();
   void LoadPttPort();
+  void BuildRigMenu();
+  void StartUpRig();
 
   Ports ports_;
   DataFolder folder_;
@@ -250,6 +258,8 @@ class App {
   std::unique_ptr<TrafficWindows> trafficWindows_;
   std::unique_ptr<Lookups> lookups_;
   std::unique_ptr<SpeechPlayer> player_;
+  // Last of the subsystems: it goes first, before the frame it writes to.
+  std::unique_ptr<RigControl> rig_;
   int replayFirstTickMs_ = 60000;
   bool inFront_ = true;
   bool closed_ = false;

@@ -226,6 +226,9 @@ void ConsoleFrontEnd::OnFrameChanged(FrameField field) {
     case FrameField::Host:
       report("host", f.Host(), lastHost_);
       break;
+    case FrameField::Rig:
+      report("rig", f.Rig(), lastRig_);
+      break;
     default:
       break;
   }
@@ -350,6 +353,9 @@ void ConsoleFrontEnd::Open(DialogKind kind) {
       break;
     case DialogKind::Colours:
       console::ColoursDialog(*app_, *this);
+      break;
+    case DialogKind::RigControl:
+      console::RigDialog(*app_, *this);
       break;
   }
 }

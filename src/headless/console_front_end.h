@@ -78,7 +78,7 @@ class ConsoleFrontEnd : public QObject,
   bool handling_ = false;
   int waiting_ = 0;  // questions waiting for an input line
   std::array<std::unique_ptr<WindowPrinter>, 5> printers_;
-  std::string lastTitle_, lastStatus_, lastPrompt_, lastHost_;
+  std::string lastTitle_, lastStatus_, lastPrompt_, lastHost_, lastRig_;
   std::string typedStart_;  // the typed line begun by a key (F12)
 };
 

@@ -57,6 +57,19 @@ void RigControl::Drop() {
   reading_ = false;
 }
 
+int RigControl::AddReadingListener(std::function<void()> listener) {
+  readingListeners_[nextListener_] = std::move(listener);
+  return nextListener_++;
+}
+
+void RigControl::RemoveReadingListener(int id) { readingListeners_.erase(id); }
+
+void RigControl::NotifyReading() {
+  // A copy: a listener may remove itself.
+  auto listeners = readingListeners_;
+  for (auto& [id, l] : listeners) l();
+}
+
 void RigControl::Configure(const RigSettings& settings) {
   Drop();
   settings_ = settings;
@@ -77,8 +90,7 @@ void RigControl::Configure(const RigSettings& settings) {
   } else {
     frame_.SetRig("");
   }
-  if (hadReading)
-    for (auto& l : readingChanged) l();
+  if (hadReading) NotifyReading();
 }
 
 void RigControl::Poll() {
@@ -104,8 +116,7 @@ void RigControl::OnReading(const RigReading& r) {
     ShowError(r.error, false);
     if (poll_->Interval() != kPollAfterErrorMs) poll_->SetInterval(kPollAfterErrorMs);
   }
-  if (changed)
-    for (auto& l : readingChanged) l();
+  if (changed) NotifyReading();
 }
 
 void RigControl::ShowError(const std::string& error, bool fromUser) {

@@ -6,10 +6,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/rig.h"
 
@@ -55,8 +55,10 @@ class RigControl {
   bool SpotLineInPassband(std::string_view line) const;
   bool InPassband(std::int64_t hz) const;
 
-  // Run after the frequency or mode read from the rig changed (or was lost).
-  std::vector<std::function<void()>> readingChanged;
+  // Listeners run after the frequency or mode read from the rig changed (or
+  // was lost); the id removes one again.
+  int AddReadingListener(std::function<void()> listener);
+  void RemoveReadingListener(int id);
   // The order last sent, for tests and the status text.
   const RigOrder& LastOrder() const { return lastOrder_; }
 
@@ -65,6 +67,7 @@ class RigControl {
   void OnReading(const RigReading& reading);
   void ShowError(const std::string& error, bool fromUser);
   void Drop();
+  void NotifyReading();
 
   EventLoop& loop_;
   FrameState& frame_;
@@ -76,6 +79,8 @@ class RigControl {
   std::unique_ptr<Rig> testRig_;
   std::unique_ptr<Timer> poll_;
   RigReading current_;
+  std::map<int, std::function<void()>> readingListeners_;
+  int nextListener_ = 1;
   RigOrder lastOrder_;
   std::string tuneText_;  // shown beside the reading after a tune
   bool reading_ = false;

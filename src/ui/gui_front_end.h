@@ -13,6 +13,7 @@
 #include "platform/qt/qt_instance_registry.h"
 #include "platform/qt/qt_launcher.h"
 #include "platform/qt/qt_prompter.h"
+#include "platform/qt/qt_rig_factory.h"
 #include "platform/qt/qt_sound_output.h"
 #include "platform/qt/qt_tcp_socket.h"
 #include "platform/qt/qt_url_opener.h"
@@ -54,6 +55,7 @@ class GuiFrontEnd {
   QtUrlOpener urls_;
   QtSoundOutput sound_;
   LinuxPortIo portIo_;
+  QtRigFactory rigs_;
   std::unique_ptr<MainFrame> frame_;
   App* app_ = nullptr;
 };

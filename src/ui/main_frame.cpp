@@ -179,6 +179,8 @@ void MainFrame::BuildStatusBar() {
   lblHost_ = label("Lblhost", 120, 0);
   lblCap_ = label("Lblcap", 100, 1);
   lblStat_ = label("Lblstat", 160, 0);
+  lblRig_ = label("Lblrig", 0, 0);
+  lblRig_->setVisible(false);
   lblTime_ = label("LblCurTime", 60, 0);
   imOn_ = label("Imon", 14, 0);
   imOn_->setPixmap(Lamp(QColor(0, 200, 0)));
@@ -190,7 +192,8 @@ void MainFrame::BuildStatusBar() {
 
 void MainFrame::UpdateAll() {
   for (FrameField f : {FrameField::Title, FrameField::Host, FrameField::Prompt, FrameField::Status,
-                       FrameField::Time, FrameField::Connected, FrameField::Menu, FrameField::Splash}) {
+                       FrameField::Time, FrameField::Connected, FrameField::Menu, FrameField::Splash,
+                       FrameField::Rig}) {
     OnFrameChanged(f);
   }
 }
@@ -213,6 +216,10 @@ void MainFrame::OnFrameChanged(FrameField field) {
       break;
     case FrameField::Time:
       lblTime_->setText(ToQString(f.Time()));
+      break;
+    case FrameField::Rig:
+      lblRig_->setText(ToQString(f.Rig()));
+      lblRig_->setVisible(!f.Rig().empty());
       break;
     case FrameField::Connected:
       imOn_->setVisible(f.Connected());

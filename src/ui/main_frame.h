@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "core/frame_state.h"
 #include "session/text_window.h"
@@ -20,6 +21,7 @@ namespace qn {
 class App;
 class InfoWindows;
 class RightClickFilter;
+class RigSpotHighlighter;
 class SplashWindow;
 class TrafficView;
 class TypedInputWindow;
@@ -79,6 +81,9 @@ class MainFrame : public QMainWindow, public FrameListener {
   void WireTraffic();
   void WireTrafficView(WindowId id, TrafficView* view);
   void UnwireTraffic();
+  // Rig control's click and passband marks on the views (main_frame_rig.cpp).
+  void WireRigView(WindowId id, TrafficView* view);
+  void UnwireRig();
 
   App* app_;
   QMdiArea* area_;
@@ -88,12 +93,15 @@ class MainFrame : public QMainWindow, public FrameListener {
   TypedInputWindow* typedInput_ = nullptr;
   std::unique_ptr<SplashWindow> splash_;
   std::unique_ptr<RightClickFilter> rightClick_;
+  std::vector<QObject*> rigClicks_;
+  RigSpotHighlighter* rigMarks_ = nullptr;
   std::unique_ptr<InfoWindows> infoWindows_;
   // The application's focus signal outlives the frame's own destructor.
   QMetaObject::Connection focusWatch_;
   QLabel* lblHost_;
   QLabel* lblCap_;
   QLabel* lblStat_;
+  QLabel* lblRig_ = nullptr;
   QLabel* lblTime_;
   QLabel* imOn_;
   QLabel* imOff_;

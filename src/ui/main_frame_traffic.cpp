@@ -56,9 +56,11 @@ void MainFrame::WireTrafficView(WindowId id, TrafficView* view) {
     if (app_ && app_->TrafficWin()) app_->TrafficWin()->DoubleClick(id);
   };
   if (rightClick_) rightClick_->Watch(view->viewport());
+  WireRigView(id, view);
 }
 
 void MainFrame::UnwireTraffic() {
+  UnwireRig();
   disconnect(focusWatch_);
   if (rightClick_) rightClick_->Remove();
   if (infoWindows_) infoWindows_->Detach();

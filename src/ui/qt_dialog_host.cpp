@@ -7,6 +7,7 @@
 #include "ui/filter_dialog.h"
 #include "ui/macros_dialog.h"
 #include "ui/personal_info_dialog.h"
+#include "ui/rig_control_dialog.h"
 #include "ui/site_list_dialog.h"
 #include "ui/sound_dialog.h"
 #include "ui/talk_dialog.h"
@@ -60,6 +61,11 @@ void QtDialogHost::Open(DialogKind kind) {
     }
     case DialogKind::VoiceBroadcaster: {
       VoiceDialog dlg(*app_, parent);
+      dlg.exec();
+      break;
+    }
+    case DialogKind::RigControl: {
+      RigControlDialog dlg(*app_, parent);
       dlg.exec();
       break;
     }

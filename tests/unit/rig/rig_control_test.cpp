@@ -69,7 +69,7 @@ TEST(RigControl, TunesToASpotLineAndShowsIt) {
   RigRig r;
   r.On();
   int changes = 0;
-  r.control.readingChanged.push_back([&] { ++changes; });
+  r.control.AddReadingListener([&] { ++changes; });
   EXPECT_TRUE(r.control.TuneToLine(kSpot));
   r.loop.Advance(0);
   ASSERT_EQ(r.radio.orders.size(), 1u);
