@@ -335,19 +335,23 @@ SpotTuning TuningForSpot(const SpotOnLine& spot, int region) {
 
 std::pair<std::int64_t, std::int64_t> PassbandEdges(std::int64_t hz, const std::string& rigMode, int passbandHz) {
   std::string m = UCase(rigMode);
-  std::int64_t width = passbandHz;
-  if (width <= 0) {
-    if (m == "CW" || m == "CWR" || m == "RTTY" || m == "RTTYR")
-      width = 500;
-    else if (m == "USB" || m == "LSB")
-      width = 2700;
-    else if (m == "AM")
-      width = 6000;
-    else if (m == "FM" || m == "PKTFM" || m == "WFM")
-      width = 12000;
-    else
-      width = 3000;
+  // The usual width of the mode, and the widest that still says which spots
+  // the operator hears: some rigs (Hamlib's dummy among them) report a roofing
+  // filter of 15 kHz.
+  std::int64_t usual = 3000, widest = 4000;
+  if (m == "CW" || m == "CWR" || m == "RTTY" || m == "RTTYR") {
+    usual = 500;
+    widest = 3000;
+  } else if (m == "USB" || m == "LSB") {
+    usual = 2700;
+  } else if (m == "AM") {
+    usual = 6000;
+    widest = 10000;
+  } else if (m == "FM" || m == "PKTFM" || m == "WFM") {
+    usual = 12000;
+    widest = 20000;
   }
+  std::int64_t width = passbandHz <= 0 ? usual : std::min<std::int64_t>(passbandHz, widest);
   if (m == "USB" || m == "PKTUSB") return {hz, hz + width};
   if (m == "LSB" || m == "PKTLSB") return {hz - width, hz};
   return {hz - width / 2, hz + width / 2};

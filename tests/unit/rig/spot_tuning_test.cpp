@@ -164,6 +164,7 @@ TEST(SpotTuning, PassbandOfTheRigsMode) {
   EXPECT_EQ(PassbandEdges(14074000, "PKTUSB", 0), Edges(14074000, 14077000));
   EXPECT_EQ(PassbandEdges(7150000, "LSB", 2400), Edges(7147600, 7150000));
   EXPECT_EQ(PassbandEdges(14025000, "CW", 0), Edges(14024750, 14025250));
+  EXPECT_EQ(PassbandEdges(14025000, "CW", 15000), Edges(14023500, 14026500));
   EXPECT_EQ(FormatRigFrequency(14025500), "14025.50");
 }
 
