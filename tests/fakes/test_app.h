@@ -6,6 +6,7 @@
 #include "core/app.h"
 #include "fakes/fake_launcher.h"
 #include "fakes/fake_prompter.h"
+#include "fakes/fake_rig.h"
 #include "fakes/fake_sound.h"
 #include "fakes/fake_url_opener.h"
 #include "fakes/temp_folder.h"
@@ -24,12 +25,14 @@ struct TestApp {
   SocketFactory* sockets = nullptr;  // set for a telnet instance with its send path
   FakeSoundOutput sound{clock};      // no device until a test gives it one
   FakePortIo portIo{clock};
+  FakeRadio radio;
+  FakeRigFactory rigs{loop, radio};
   std::unique_ptr<App> app;
 
   DataFolder Folder() const { return DataFolder(dir.Path()); }
   App& Make() {
     app = std::make_unique<App>(
-        Ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &urls, &sound, &portIo},
+        Ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &urls, &sound, &portIo, &rigs},
         Folder());
     return *app;
   }
