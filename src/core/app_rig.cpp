@@ -18,8 +18,8 @@ void App::BuildRigMenu() {
                rig_->TuneToCaret(Window(id));
              },
              14});
-  menu_.Add({"mnucfgrig", "&Configuration", "&Rig Control...", "", [this] { OpenDialog(DialogKind::RigControl); },
-             14});
+  menu_.Add({"mnucfgrig", "&Configuration", "&Rig Control...", "",
+             [this] { OpenDialog(DialogKind::RigControl); }, 14});
 }
 
 void App::StartUpRig() { rig_->Configure(LoadRigSettings(folder_)); }

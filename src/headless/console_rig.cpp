@@ -33,11 +33,11 @@ void RigDialog(App& app, Prompter& ask) {
     if (!Ask(ask, "Rig control (off, rigctld, hamlib)", use)) return;
     use = LCase(use);
     f.use = use == "rigctld" ? RigAccess::Rigctld : use == "hamlib" ? RigAccess::Hamlib : RigAccess::Off;
-    if (f.use == RigAccess::Rigctld && (!Ask(ask, "rigctld host", f.host) || !Ask(ask, "rigctld port", f.port)))
+    if (f.use == RigAccess::Rigctld &&
+        (!Ask(ask, "rigctld host", f.host) || !Ask(ask, "rigctld port", f.port)))
       return;
-    if (f.use == RigAccess::Hamlib &&
-        (!Ask(ask, "Hamlib model number (rigctl -l lists them)", f.model) ||
-         !Ask(ask, "Serial device", f.device) || !Ask(ask, "Speed", f.speed)))
+    if (f.use == RigAccess::Hamlib && (!Ask(ask, "Hamlib model number (rigctl -l lists them)", f.model) ||
+                                       !Ask(ask, "Serial device", f.device) || !Ask(ask, "Speed", f.speed)))
       return;
     if (f.use != RigAccess::Off) {
       std::string test = "N";

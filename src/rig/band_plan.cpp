@@ -98,7 +98,8 @@ std::span<const Band> PlanOf(int region) {
 
 const Band* Find(int region, std::int64_t hz) {
   for (const Band& b : PlanOf(region)) {
-    if (hz >= static_cast<std::int64_t>(b.low * kHz) && hz <= static_cast<std::int64_t>(b.high * kHz)) return &b;
+    if (hz >= static_cast<std::int64_t>(b.low * kHz) && hz <= static_cast<std::int64_t>(b.high * kHz))
+      return &b;
   }
   return nullptr;
 }

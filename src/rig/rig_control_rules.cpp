@@ -15,7 +15,8 @@ namespace {
 
 bool Number(const std::string& text, long long low, long long high, int& out) {
   std::string t = Trim(text);
-  if (t.empty() || t.size() > 9 || !std::all_of(t.begin(), t.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
+  if (t.empty() || t.size() > 9 ||
+      !std::all_of(t.begin(), t.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
     return false;
   long long v = ValInt(t);
   if (v < low || v > high) return false;
@@ -43,8 +44,10 @@ std::string RigControlRules::Check(const RigFields& f, RigSettings& s) {
   Number(f.speed, 1, 10000000, s.speed);
   if (f.use == RigAccess::Rigctld) {
     if (s.host.empty()) return "Please enter the host where rigctld runs (127.0.0.1 when it runs here).";
-    if (s.host.find_first_of(" \t'") != std::string::npos) return "The host name must not hold blanks or quotes.";
-    if (!Number(f.port, 1, 65535, s.port)) return "The port must be a number from 1 to 65535 (rigctld uses 4532).";
+    if (s.host.find_first_of(" \t'") != std::string::npos)
+      return "The host name must not hold blanks or quotes.";
+    if (!Number(f.port, 1, 65535, s.port))
+      return "The port must be a number from 1 to 65535 (rigctld uses 4532).";
   } else if (f.use == RigAccess::Hamlib) {
     if (!Number(f.model, 1, 999999, s.model))
       return "The rig model must be Hamlib's model number (\"rigctl -l\" lists them; 1 is the dummy rig).";
@@ -62,7 +65,8 @@ std::string RigControlRules::Check(const RigFields& f, RigSettings& s) {
 std::string RigControlRules::Save(const RigFields& fields) {
   RigSettings s = control_.Settings();
   if (std::string error = Check(fields, s); !error.empty()) return error;
-  if (!SaveRigSettings(folder_, s)) return std::string(kRigFile) + " could not be written in " + folder_.Root().string() + ".";
+  if (!SaveRigSettings(folder_, s))
+    return std::string(kRigFile) + " could not be written in " + folder_.Root().string() + ".";
   control_.Configure(s);
   return {};
 }

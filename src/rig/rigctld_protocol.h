@@ -14,15 +14,15 @@
 namespace qn {
 
 struct RigctldAnswer {
-  int code = 0;  // 0 done, negative a Hamlib error
+  int code = 0;                                             // 0 done, negative a Hamlib error
   std::vector<std::pair<std::string, std::string>> fields;  // "Frequency" -> "14025000"
 
   std::string Field(std::string_view name) const;
 };
 
 struct RigctldCommand {
-  std::string text;        // with its line end
-  bool mayFail = false;    // a rig without split refuses "S 0"; that is no error
+  std::string text;      // with its line end
+  bool mayFail = false;  // a rig without split refuses "S 0"; that is no error
 };
 
 std::vector<RigctldCommand> RigctldTuneCommands(const RigOrder& order);

@@ -45,18 +45,18 @@ struct ModeWord {
 
 SpotMode ModeOfWord(const std::string& w) {
   static const std::array<std::pair<const char*, SpotMode>, 36> kWords = {{
-      {"CW", SpotMode::Cw},       {"A1A", SpotMode::Cw},       {"SSB", SpotMode::Ssb},
-      {"USB", SpotMode::Ssb},     {"LSB", SpotMode::Ssb},      {"PHONE", SpotMode::Ssb},
-      {"FONE", SpotMode::Ssb},    {"SSTV", SpotMode::Ssb},     {"FT8", SpotMode::Data},
-      {"FT4", SpotMode::Data},    {"JT65", SpotMode::Data},    {"JT9", SpotMode::Data},
-      {"JT4", SpotMode::Data},    {"Q65", SpotMode::Data},     {"MSK144", SpotMode::Data},
-      {"JS8", SpotMode::Data},    {"JS8CALL", SpotMode::Data}, {"WSPR", SpotMode::Data},
-      {"FST4", SpotMode::Data},   {"FST4W", SpotMode::Data},   {"OLIVIA", SpotMode::Data},
-      {"CONTESTIA", SpotMode::Data}, {"THOR", SpotMode::Data}, {"HELL", SpotMode::Data},
-      {"DIGI", SpotMode::Data},   {"DATA", SpotMode::Data},    {"PACKET", SpotMode::Data},
-      {"VARA", SpotMode::Data},   {"PACTOR", SpotMode::Data},  {"FSK441", SpotMode::Data},
-      {"RTTY", SpotMode::Rtty},   {"BAUDOT", SpotMode::Rtty},  {"AM", SpotMode::Am},
-      {"FM", SpotMode::Fm},       {"NBFM", SpotMode::Fm},      {"C4FM", SpotMode::Fm},
+      {"CW", SpotMode::Cw},          {"A1A", SpotMode::Cw},       {"SSB", SpotMode::Ssb},
+      {"USB", SpotMode::Ssb},        {"LSB", SpotMode::Ssb},      {"PHONE", SpotMode::Ssb},
+      {"FONE", SpotMode::Ssb},       {"SSTV", SpotMode::Ssb},     {"FT8", SpotMode::Data},
+      {"FT4", SpotMode::Data},       {"JT65", SpotMode::Data},    {"JT9", SpotMode::Data},
+      {"JT4", SpotMode::Data},       {"Q65", SpotMode::Data},     {"MSK144", SpotMode::Data},
+      {"JS8", SpotMode::Data},       {"JS8CALL", SpotMode::Data}, {"WSPR", SpotMode::Data},
+      {"FST4", SpotMode::Data},      {"FST4W", SpotMode::Data},   {"OLIVIA", SpotMode::Data},
+      {"CONTESTIA", SpotMode::Data}, {"THOR", SpotMode::Data},    {"HELL", SpotMode::Data},
+      {"DIGI", SpotMode::Data},      {"DATA", SpotMode::Data},    {"PACKET", SpotMode::Data},
+      {"VARA", SpotMode::Data},      {"PACTOR", SpotMode::Data},  {"FSK441", SpotMode::Data},
+      {"RTTY", SpotMode::Rtty},      {"BAUDOT", SpotMode::Rtty},  {"AM", SpotMode::Am},
+      {"FM", SpotMode::Fm},          {"NBFM", SpotMode::Fm},      {"C4FM", SpotMode::Fm},
   }};
   for (const auto& [text, mode] : kWords)
     if (w == text) return mode;
@@ -85,12 +85,12 @@ ModeWord FirstModeWord(std::string_view comment) {
 
 // Dial frequencies in kHz of the modes whose signals sit within 3 kHz above it.
 constexpr std::array<double, 12> kFt8Dials = {1840,  3573,  5357,  7074,  10136, 14074,
-                                             18100, 21074, 24915, 28074, 50313, 144174};
+                                              18100, 21074, 24915, 28074, 50313, 144174};
 constexpr std::array<double, 10> kFt4Dials = {3575,  7047.5, 10140, 14080, 18104,
-                                             21140, 24919,  28180, 50318, 144170};
+                                              21140, 24919,  28180, 50318, 144170};
 constexpr std::array<double, 9> kJt65Dials = {1838, 3576, 7076, 10138, 14076, 18102, 21076, 24917, 28076};
-constexpr std::array<double, 10> kWsprDials = {1836.6, 3568.6,  5287.2,  7038.6,  10138.7,
-                                              14095.6, 18104.6, 21094.6, 24924.6, 28124.6};
+constexpr std::array<double, 10> kWsprDials = {1836.6,  3568.6,  5287.2,  7038.6,  10138.7,
+                                               14095.6, 18104.6, 21094.6, 24924.6, 28124.6};
 
 std::optional<std::int64_t> DialBelow(std::span<const double> dials, std::int64_t hz) {
   for (double d : dials) {
@@ -333,7 +333,8 @@ SpotTuning TuningForSpot(const SpotOnLine& spot, int region) {
   return t;
 }
 
-std::pair<std::int64_t, std::int64_t> PassbandEdges(std::int64_t hz, const std::string& rigMode, int passbandHz) {
+std::pair<std::int64_t, std::int64_t> PassbandEdges(std::int64_t hz, const std::string& rigMode,
+                                                    int passbandHz) {
   std::string m = UCase(rigMode);
   // The usual width of the mode, and the widest that still says which spots
   // the operator hears: some rigs (Hamlib's dummy among them) report a roofing

@@ -50,7 +50,8 @@ SpotTuning TuningForSpot(const SpotOnLine& spot, int region);
 std::string RigModeName(SpotMode mode, std::int64_t hz);
 // The passband the window marks around the rig's frequency for its mode.
 // Returns the low and high edges.
-std::pair<std::int64_t, std::int64_t> PassbandEdges(std::int64_t hz, const std::string& rigMode, int passbandHz);
+std::pair<std::int64_t, std::int64_t> PassbandEdges(std::int64_t hz, const std::string& rigMode,
+                                                    int passbandHz);
 
 // "14.025.00" style for the status bar: MHz with kHz and ten-Hz digits.
 std::string FormatRigFrequency(std::int64_t hz);

@@ -44,7 +44,8 @@ RigControlDialog::RigControlDialog(App& app, QWidget* parent)
   device_->setToolTip("The serial device, best by its stable name in /dev/serial/by-id");
   speed_ = new QComboBox(frame);
   speed_->setObjectName("Cbospeed");
-  for (const char* s : {"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400", "460800"})
+  for (const char* s :
+       {"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400", "460800"})
     speed_->addItem(s);
   speed_->setCurrentText(ToQString(f.speed));
 
@@ -67,7 +68,8 @@ RigControlDialog::RigControlDialog(App& app, QWidget* parent)
   connect(save, &QPushButton::clicked, this, &RigControlDialog::Save);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(test_, &QPushButton::clicked, this, &RigControlDialog::Test);
-  for (QRadioButton* b : {off_, rigctld_, hamlib_}) connect(b, &QRadioButton::toggled, this, [this] { UpdateEnables(); });
+  for (QRadioButton* b : {off_, rigctld_, hamlib_})
+    connect(b, &QRadioButton::toggled, this, [this] { UpdateEnables(); });
   UpdateEnables();
 
   auto* body = new QVBoxLayout;
@@ -77,15 +79,19 @@ RigControlDialog::RigControlDialog(App& app, QWidget* parent)
 }
 
 void RigControlDialog::UpdateEnables() {
-  for (QWidget* w : {static_cast<QWidget*>(host_), static_cast<QWidget*>(port_)}) w->setEnabled(rigctld_->isChecked());
-  for (QWidget* w : {static_cast<QWidget*>(model_), static_cast<QWidget*>(device_), static_cast<QWidget*>(speed_)})
+  for (QWidget* w : {static_cast<QWidget*>(host_), static_cast<QWidget*>(port_)})
+    w->setEnabled(rigctld_->isChecked());
+  for (QWidget* w :
+       {static_cast<QWidget*>(model_), static_cast<QWidget*>(device_), static_cast<QWidget*>(speed_)})
     w->setEnabled(hamlib_->isChecked());
   test_->setEnabled(!off_->isChecked());
 }
 
 RigFields RigControlDialog::Fields() const {
   RigFields f;
-  f.use = rigctld_->isChecked() ? RigAccess::Rigctld : hamlib_->isChecked() ? RigAccess::Hamlib : RigAccess::Off;
+  f.use = rigctld_->isChecked()  ? RigAccess::Rigctld
+          : hamlib_->isChecked() ? RigAccess::Hamlib
+                                 : RigAccess::Off;
   f.host = FromQString(host_->text());
   f.port = FromQString(port_->text());
   f.model = FromQString(model_->text());

@@ -120,8 +120,8 @@ TEST(RigctldClient, ClickOnARealSpotLineSetsTheDummyRig) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return c.control.InPassband(14025100); }, 3000));
   EXPECT_FALSE(c.control.InPassband(14027000));
 
-  EXPECT_TRUE(c.control.TuneToLine(
-      "DX de OH6BG-#:   14075.2  JA1XYZ       FT8 -12 dB 1234 Hz             0815Z"));
+  EXPECT_TRUE(
+      c.control.TuneToLine("DX de OH6BG-#:   14075.2  JA1XYZ       FT8 -12 dB 1234 Hz             0815Z"));
   ASSERT_TRUE(c.WaitForRig("Rig: 14074.00 PKTUSB")) << c.frame.Rig();
   EXPECT_EQ(rigctld.Ask("+f", "Frequency"), "14074000");
   EXPECT_EQ(rigctld.Ask("+m", "Mode"), "PKTUSB");
@@ -205,7 +205,8 @@ TEST(RigctldClient, FaultsEndInAClearErrorWithoutHanging) {
   qn::QtRigctldRig waiting("127.0.0.1", silent.Port(), 1000, 300);
   // Several requests pile up behind the silent one; each gets its answer.
   int failed = 0;
-  for (int i = 0; i < 3; ++i) waiting.Tune({14025000, "CW", false, 0}, [&](const qn::RigResult& r) {
+  for (int i = 0; i < 3; ++i)
+    waiting.Tune({14025000, "CW", false, 0}, [&](const qn::RigResult& r) {
       EXPECT_NE(r.error.find("no answer from"), std::string::npos);
       ++failed;
     });

@@ -23,8 +23,10 @@ namespace {
 
 using qn::WindowId;
 
-constexpr const char* kCwSpot = "DX de K1ABC:     14025.0  DL1XYZ       up 2                           1234Z\r\n";
-constexpr const char* kSsbSpot = "DX de W1AW:      7185.0  EA8XYZ       SSB 5/9                        1235Z\r\n";
+constexpr const char* kCwSpot =
+    "DX de K1ABC:     14025.0  DL1XYZ       up 2                           1234Z\r\n";
+constexpr const char* kSsbSpot =
+    "DX de W1AW:      7185.0  EA8XYZ       SSB 5/9                        1235Z\r\n";
 
 struct RigViewTest : ::testing::Test {
   qn::fakes::TestApp t;

@@ -46,7 +46,9 @@ struct HamlibRig::Worker {
   std::string Open() {
     if (rig) return {};
     RIG* r = rig_init(static_cast<rig_model_t>(settings.model));
-    if (!r) return "Hamlib does not know rig model " + std::to_string(settings.model) + " (\"rigctl -l\" lists them)";
+    if (!r)
+      return "Hamlib does not know rig model " + std::to_string(settings.model) +
+             " (\"rigctl -l\" lists them)";
     rig_set_conf(r, rig_token_lookup(r, "rig_pathname"), settings.device.c_str());
     rig_set_conf(r, rig_token_lookup(r, "serial_speed"), std::to_string(settings.speed).c_str());
     rig_set_conf(r, rig_token_lookup(r, "timeout"), std::to_string(kTimeoutMs).c_str());

@@ -160,9 +160,10 @@ TEST(RigControl, DialogChecksSavesAndTests) {
   EXPECT_EQ(rules.Save(f), "");
   EXPECT_TRUE(r.control.On());
   EXPECT_EQ(r.factory.last.port, 4533);
-  EXPECT_EQ(*folder.Read(kRigFile),
-            "' my shack\r\nuse = rigctld\r\nflrig = yes\r\nport = 4533  ' default\r\nhost = ::1\r\nmodel = 1\r\n"
-            "device = /dev/ttyUSB0\r\nspeed = 9600\r\n");
+  EXPECT_EQ(
+      *folder.Read(kRigFile),
+      "' my shack\r\nuse = rigctld\r\nflrig = yes\r\nport = 4533  ' default\r\nhost = ::1\r\nmodel = 1\r\n"
+      "device = /dev/ttyUSB0\r\nspeed = 9600\r\n");
   RigSettings back = LoadRigSettings(folder);
   EXPECT_EQ(back.use, RigAccess::Rigctld);
   EXPECT_EQ(back.host, "::1");

@@ -61,9 +61,9 @@ TEST(SpotTuning, SplitForms) {
 TEST(SpotTuning, BandPlanByRegionWhenTheCommentNamesNoMode) {
   EXPECT_EQ(IaruRegionOfLocator("JN58td"), 1);
   EXPECT_EQ(IaruRegionOfLocator("FN31"), 2);
-  EXPECT_EQ(IaruRegionOfLocator("PM95"), 3);   // Japan
-  EXPECT_EQ(IaruRegionOfLocator("QF56"), 3);   // Australia
-  EXPECT_EQ(IaruRegionOfLocator("PO02"), 1);   // Asiatic Russia
+  EXPECT_EQ(IaruRegionOfLocator("PM95"), 3);  // Japan
+  EXPECT_EQ(IaruRegionOfLocator("QF56"), 3);  // Australia
+  EXPECT_EQ(IaruRegionOfLocator("PO02"), 1);  // Asiatic Russia
   EXPECT_EQ(IaruRegionOfLocator(""), 1);
   EXPECT_EQ(IaruRegionOfLocator("??"), 1);
 
@@ -96,7 +96,8 @@ TEST(SpotTuning, RealSpotLines) {
   EXPECT_EQ(ssb.order.mode, "LSB");
   EXPECT_FALSE(ssb.order.split);
 
-  SpotTuning qsx = Tune("DX de W1AW:      14195.0  VP8ABC       QSX 14.205                     2101Z", kAmericas);
+  SpotTuning qsx =
+      Tune("DX de W1AW:      14195.0  VP8ABC       QSX 14.205                     2101Z", kAmericas);
   EXPECT_EQ(qsx.order.mode, "USB");
   EXPECT_EQ(qsx.order.txHz, 14205000);
 
@@ -114,11 +115,14 @@ TEST(SpotTuning, RealSpotLines) {
   EXPECT_EQ(rtty.order.mode, "RTTY");
 
   // No mode word: the band plan of the own region, USB on 60 m.
-  EXPECT_EQ(Tune("DX de N0XYZ:      7100.0  KP4ABC                                      1200Z", kEurope).order.mode,
-            "LSB");
-  EXPECT_EQ(Tune("DX de N0XYZ:      7100.0  KP4ABC                                      1200Z", kAmericas).order.mode,
+  EXPECT_EQ(
+      Tune("DX de N0XYZ:      7100.0  KP4ABC                                      1200Z", kEurope).order.mode,
+      "LSB");
+  EXPECT_EQ(Tune("DX de N0XYZ:      7100.0  KP4ABC                                      1200Z", kAmericas)
+                .order.mode,
             "PKTUSB");
-  EXPECT_EQ(Tune("DX de N0XYZ:      5362.0  KP4ABC                                      1200Z").order.mode, "USB");
+  EXPECT_EQ(Tune("DX de N0XYZ:      5362.0  KP4ABC                                      1200Z").order.mode,
+            "USB");
 
   // The show commands' listing form.
   SpotTuning listed = Tune("  3795.0  ZL1ABC       8-Dec-2026 1530Z  QSX 3.805              <K1ABC>");
@@ -133,7 +137,8 @@ TEST(SpotTuning, OddSpotsAreHandledSanely) {
   EXPECT_FALSE(broadcast.inBand);
   EXPECT_EQ(broadcast.order.rxHz, 12095000);
   EXPECT_EQ(broadcast.order.mode, "");
-  EXPECT_EQ(Tune("DX de SWL1:      12095.0  R1ABC        AM                             1200Z").order.mode, "AM");
+  EXPECT_EQ(Tune("DX de SWL1:      12095.0  R1ABC        AM                             1200Z").order.mode,
+            "AM");
 
   // 10 GHz.
   SpotTuning micro = Tune("DX de G4ABC:  10368100.0  F1XYZ        CW 559 JN18                    1200Z");
