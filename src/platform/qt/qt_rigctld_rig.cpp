@@ -65,11 +65,16 @@ void QtRigctldRig::Close() {
   *alive_ = false;
   alive_ = std::make_shared<bool>(true);
   waiting_.clear();
+  DropConnection();
+}
+
+void QtRigctldRig::DropConnection() {
   busy_ = false;
   deadline_.stop();
   if (socket_) {
     socket_->disconnect(this);
     socket_->abort();
+    // Not deleted at once: this may run inside one of its own signals.
     socket_.release()->deleteLater();
   }
   reader_.Reset();
@@ -168,15 +173,8 @@ void QtRigctldRig::OnTimeout() {
 void QtRigctldRig::FailAll(const std::string& error) {
   auto jobs = std::move(waiting_);
   waiting_.clear();
-  busy_ = false;
-  deadline_.stop();
   // A connection that missed an answer cannot tell which answer is which any more.
-  if (socket_) {
-    socket_->disconnect(this);
-    socket_->abort();
-    socket_.release()->deleteLater();
-  }
-  reader_.Reset();
+  DropConnection();
   auto alive = alive_;
   for (Job& j : jobs) {
     j.finish({}, error);

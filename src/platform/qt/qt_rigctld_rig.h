@@ -47,6 +47,7 @@ class QtRigctldRig : public QObject, public Rig {
   void OnData();
   void OnTimeout();
   void FailAll(const std::string& error);
+  void DropConnection();
   std::string Where() const;
 
   std::string host_;
