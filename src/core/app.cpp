@@ -1,6 +1,7 @@
 #include "core/app.h"
 
 #include "core/command_line.h"
+#include "core/frame_commands.h"
 #include "core/personal_info.h"
 #include "core/replay.h"
 #include "core/site_file.h"
@@ -98,6 +99,7 @@ void App::BuildMenu() {
   menu_.Add({"mnukeep", "&Options", "&Keep Alive", "", [this] { ToggleKeepAlive(); }, 5});
   BuildLookupMenu();
   BuildSoundMenu();
+  BuildFrameMenu();
 }
 
 void App::WireTelnetSession() {

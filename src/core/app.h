@@ -46,6 +46,7 @@ class Sender;
 class TypedInput;
 class TrafficWindows;
 class Lookups;
+class FrameCommands;
 
 // The Options toggles, each mirrored by its menu item's check mark.
 struct AppOptions {
@@ -192,6 +193,13 @@ class App {
   bool StartHelper(const std::string& name, const std::vector<std::string>& args,
                    WindowStyle style = WindowStyle::Normal);
 
+  // Print, fonts, scroll bars, restore defaults, about and help (app_frame.cpp).
+  FrameCommands* FrameCmds() { return frameCommands_.get(); }
+  // Front-end hooks: fonts, colours, layout or scroll bars changed; the help
+  // topic of the focused control ("" for none).
+  std::function<void()> onAppearanceChanged;
+  std::function<std::string()> helpTopic;
+
   // Set to end the program: the front end quits its event loop.
   std::function<void()> onQuit;
   // Closing the frame: the node's logout, disconnect, then quit.
@@ -217,6 +225,7 @@ class App {
   void LoadTrafficTables();
   void ToggleOption(bool AppOptions::*option, const char* menuId);
   void BuildSoundMenu();
+  void BuildFrameMenu();
   void StartUpSound();
   void LoadPttPort();
 
@@ -250,6 +259,7 @@ class App {
   std::unique_ptr<TrafficWindows> trafficWindows_;
   std::unique_ptr<Lookups> lookups_;
   std::unique_ptr<SpeechPlayer> player_;
+  std::unique_ptr<FrameCommands> frameCommands_;
   int replayFirstTickMs_ = 60000;
   bool inFront_ = true;
   bool closed_ = false;

@@ -17,6 +17,8 @@ void SoundDialog(App& app, Prompter& ask);
 void VoiceDialog(App& app, Prompter& ask);
 // Each box's text and background colour as "R,G,B" (console_colours.cpp).
 void ColoursDialog(App& app, Prompter& ask);
+// The windows' font: name, size, bold and italic (console_fonts.cpp).
+void FontsDialog(App& app, Prompter& ask);
 
 }  // namespace console
 }  // namespace qn

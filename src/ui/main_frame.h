@@ -18,6 +18,7 @@
 namespace qn {
 
 class App;
+class FrameDesktop;
 class InfoWindows;
 class RightClickFilter;
 class SplashWindow;
@@ -38,6 +39,11 @@ class MainFrame : public QMainWindow, public FrameListener {
   void Detach();
   // Puts the five windows at the default arrangement for the area's size.
   void ApplyDefaultLayout();
+  // Fonts, colours, scroll bars and, when no places are stored, the default
+  // arrangement, applied again after a frame command changed them.
+  void ApplyAppearance();
+  // The printer, help and memory ports of the frame's commands.
+  FrameDesktop* Desktop() const { return desktop_.get(); }
   // Activates a child and gives its text box the focus.
   void FocusWindow(WindowId id);
 
@@ -79,6 +85,10 @@ class MainFrame : public QMainWindow, public FrameListener {
   void WireTraffic();
   void WireTrafficView(WindowId id, TrafficView* view);
   void UnwireTraffic();
+  // The frame's own commands: print, help at the focused control, about
+  // (main_frame_desktop.cpp).
+  void WireDesktop();
+  void UnwireDesktop();
 
   App* app_;
   QMdiArea* area_;
@@ -89,6 +99,7 @@ class MainFrame : public QMainWindow, public FrameListener {
   std::unique_ptr<SplashWindow> splash_;
   std::unique_ptr<RightClickFilter> rightClick_;
   std::unique_ptr<InfoWindows> infoWindows_;
+  std::unique_ptr<FrameDesktop> desktop_;
   // The application's focus signal outlives the frame's own destructor.
   QMetaObject::Connection focusWatch_;
   QLabel* lblHost_;
