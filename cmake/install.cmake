@@ -1,6 +1,8 @@
 # What `cmake --install` puts on a Linux system, and the Debian package made
 # from it by `cpack -G DEB`.
 include(GNUInstallDirs)
+# Installing and packaging take what is built; they do not build the tests first.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 # Debian wants the manual pages and the changelog compressed, without time stamps.
 set(QUILLNET_DIST ${CMAKE_BINARY_DIR}/dist)
@@ -39,15 +41,19 @@ set(CPACK_PACKAGE_VENDOR "Quillnet developers")
 set(CPACK_PACKAGE_CONTACT "Quillnet developers <quillnet@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "DX-cluster client for radio amateurs")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Quillnet keeps a session open to a DX-cluster node (telnet, packet-radio TNC\n"
-    "or web cluster), shows what the node sends and sorts the stream into\n"
-    "windows of spots, announcements and talks, with filters, alerts, spoken\n"
-    "spots and links to other programs. It includes flinger, a utility that\n"
-    "passes spots between copies over UDP.")
+    "Quillnet keeps a session open to a DX-cluster node (telnet, packet-radio TNC\n\
+or web cluster), shows what the node sends and sorts the stream into\n\
+windows of spots, announcements and talks, with filters, alerts, spoken\n\
+spots and links to other programs.")
+if(TARGET flinger)
+  string(APPEND CPACK_PACKAGE_DESCRIPTION
+         "\nThe package includes flinger, which passes spots between copies and\n\
+logging programs over UDP.")
+endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/quillnet/quillnet")
 # The libraries' packages come from the binaries; the country file and the
 # speech voice make the lookups and recordings complete but are not needed.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

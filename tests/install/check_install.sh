@@ -19,7 +19,8 @@ expect=(
   share/doc/quillnet/changelog.Debian.gz
   share/quillnet/data/WEBSEARCH.TXT
   share/quillnet/data/ARCHIVE/DEMO.TXT
-  share/quillnet/data/SOUNDS/A.wav
+  share/quillnet/data/SOUNDS/a.wav
+  share/quillnet/data/quillnet-help.html
 )
 for size in 16 32 48 64 128 256; do expect+=("share/icons/hicolor/${size}x${size}/apps/quillnet.png"); done
 if grep -q 'flinger' "$build/cmake_install.cmake"; then
