@@ -12,7 +12,10 @@ filed against those sent, and the longest stall of its event loop.
                    [--display xvfb|offscreen] [--soak MINUTES]
 
 The program reports its event loop and the spots filed through the file named
-in QUILLNET_LOOP_PROBE (a 10 ms timer's longest gap each second).
+in QUILLNET_LOOP_PROBE (a 10 ms timer's longest gap each second). "busy ms" is
+the most processor time the program used between two ticks: a stall much
+longer than it was spent waiting (for the X server, or for a processor on a
+busy machine), not working.
 --soak runs one rate (the first) for that many minutes and prints the memory
 every ten minutes.
 """
@@ -86,8 +89,8 @@ def probe_lines(path):
         with open(path) as f:
             for line in f:
                 parts = line.split()
-                if len(parts) == 3:
-                    rows.append((float(parts[0]), int(parts[1]), int(parts[2])))
+                if len(parts) == 4:
+                    rows.append((float(parts[0]), int(parts[1]), int(parts[2]), float(parts[3])))
     except FileNotFoundError:
         pass
     return rows
@@ -196,6 +199,7 @@ def run_rate(args, mode, rate, seconds, env_display, soak_every=0):
         peak = memory_kb(prog.pid, "VmHWM")
         rows = [r for r in probe_lines(probe) if r[0] > probe_start + 1.0]
         stall = max((r[1] for r in rows), default=-1)
+        busy = max((r[3] for r in rows), default=-1)
         prog.send_signal(signal.SIGTERM)
         try:
             prog.wait(10)
@@ -211,6 +215,7 @@ def run_rate(args, mode, rate, seconds, env_display, soak_every=0):
             "filed": filed,
             "sent": sent,
             "stall": stall,
+            "busy": busy,
             "soak": soak_memory,
         }
     finally:
@@ -238,19 +243,19 @@ def main():
             mode = modes[0]
             print("soak: %s, %d spots/s for %.0f minutes" % (mode, rates[0], args.soak), flush=True)
             r = run_rate(args, mode, rates[0], args.soak * 60, display, soak_every=600)
-            print("  CPU %.1f %%  peak %.1f MB  end RSS %.1f MB  filed %d of %d  longest stall %d ms" %
-                  (r["cpu"], r["peak"], r["rss"], r["filed"], r["sent"], r["stall"]))
+            print("  CPU %.1f %%  peak %.1f MB  end RSS %.1f MB  filed %d of %d  longest stall %d ms (busy %.1f ms)" %
+                  (r["cpu"], r["peak"], r["rss"], r["filed"], r["sent"], r["stall"], r["busy"]))
             if r["soak"]:
                 base = r["soak"][0][1]  # the first figure is taken after 10 minutes
                 print("  end against 10 min: %+.1f %%" % (100.0 * (r["rss"] * 1024 - base) / base))
             return
-        print("%-8s %9s %8s %10s %19s %10s" % ("mode", "spots/s", "CPU %", "peak MB", "filed / sent",
-                                                "stall ms"))
+        print("%-8s %9s %8s %10s %19s %10s %9s" % ("mode", "spots/s", "CPU %", "peak MB", "filed / sent",
+                                                     "stall ms", "busy ms"))
         for mode in modes:
             for rate in rates:
                 r = run_rate(args, mode, rate, args.seconds, display)
-                print("%-8s %9d %8.1f %10.1f %9d / %-9d %10d" % (mode, rate, r["cpu"], r["peak"], r["filed"],
-                                                                   r["sent"], r["stall"]), flush=True)
+                print("%-8s %9d %8.1f %10.1f %9d / %-9d %10d %9.1f" % (mode, rate, r["cpu"], r["peak"], r["filed"],
+                                                                         r["sent"], r["stall"], r["busy"]), flush=True)
     finally:
         xvfb.stop()
 

@@ -1,7 +1,10 @@
 // A measuring aid for the whole-program benchmark, off unless the environment
 // names a file in QUILLNET_LOOP_PROBE: a 10 ms timer notes the longest gap
 // between its ticks, and once a second a line "seconds longest-gap-ms spots"
-// is appended to that file (spots: lines filed into the spot window so far).
+// is appended to that file (spots: lines filed into the spot window so far),
+// followed by the most processor time the program's thread used between two
+// ticks: a long gap with little of it was spent waiting (for the X server,
+// or for a processor on a busy machine), not working.
 #pragma once
 
 #include <QElapsedTimer>
@@ -38,6 +41,8 @@ class LoopProbe : public TextWindowListener {
   QElapsedTimer clock_;
   qint64 lastTick_ = 0;
   qint64 longestGap_ = 0;
+  double lastCpuMs_ = 0;
+  double longestBusyMs_ = 0;
   std::uint64_t spotLines_ = 0;
 };
 
