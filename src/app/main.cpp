@@ -13,6 +13,7 @@
 #include "headless/console_front_end.h"
 #include "headless/console_sound.h"
 #include "platform/linux/linux_port_io.h"
+#include "platform/qt/loop_probe.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_instance_registry.h"
@@ -48,6 +49,7 @@ int RunHeadless(int argc, char** argv, const qn::fs::path& folder, const qn::Pro
       qn::DataFolder(folder));
   app.onQuit = [] { QCoreApplication::exit(0); };
   console.Attach(app);
+  auto probe = qn::LoopProbe::FromEnvironment(app.Window(qn::WindowId::Spots));
   if (options.replayDelaySeconds) app.SetReplayFirstTickMs(*options.replayDelaySeconds * 1000);
   app.StartUp(options.commandText);
   if (app.Closed()) return 0;
@@ -62,6 +64,7 @@ int RunGui(int argc, char** argv, const qn::fs::path& folder, const qn::ProgramO
   qn::App app(fe.Ports(), qn::DataFolder(folder));
   app.onQuit = [] { QCoreApplication::exit(0); };
   fe.Attach(app);
+  auto probe = qn::LoopProbe::FromEnvironment(app.Window(qn::WindowId::Spots));
   if (options.replayDelaySeconds) app.SetReplayFirstTickMs(*options.replayDelaySeconds * 1000);
   app.StartUp(options.commandText);
   int rc = app.Closed() ? 0 : QApplication::exec();

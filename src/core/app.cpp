@@ -1,6 +1,7 @@
 #include "core/app.h"
 
 #include "core/command_line.h"
+#include "core/frame_commands.h"
 #include "core/personal_info.h"
 #include "core/replay.h"
 #include "core/site_file.h"
@@ -102,6 +103,7 @@ void App::BuildMenu() {
   BuildLookupMenu();
   BuildSoundMenu();
   BuildRigMenu();
+  BuildFrameMenu();
 }
 
 void App::WireTelnetSession() {

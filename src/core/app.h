@@ -51,6 +51,7 @@ class TypedInput;
 class TrafficWindows;
 class Lookups;
 class RigControl;
+class FrameCommands;
 
 // Lines every source of traffic (a session, the replay, the links) hands on
 // once classified.
@@ -210,6 +211,13 @@ class App {
   bool StartHelper(const std::string& name, const std::vector<std::string>& args,
                    WindowStyle style = WindowStyle::Normal);
 
+  // Print, fonts, scroll bars, restore defaults, about and help (app_frame.cpp).
+  FrameCommands* FrameCmds() { return frameCommands_.get(); }
+  // Front-end hooks: fonts, colours, layout or scroll bars changed; the help
+  // topic of the focused control ("" for none).
+  std::function<void()> onAppearanceChanged;
+  std::function<std::string()> helpTopic;
+
   // Set to end the program: the front end quits its event loop.
   std::function<void()> onQuit;
   // Closing the frame: the node's logout, disconnect, then quit.
@@ -235,6 +243,7 @@ class App {
   void LoadTrafficTables();
   void ToggleOption(bool AppOptions::*option, const char* menuId);
   void BuildSoundMenu();
+  void BuildFrameMenu();
   void StartUpSound();
   void LoadPttPort();
   void BuildRigMenu();
@@ -273,6 +282,7 @@ class App {
   std::unique_ptr<TrafficWindows> trafficWindows_;
   std::unique_ptr<Lookups> lookups_;
   std::unique_ptr<SpeechPlayer> player_;
+  std::unique_ptr<FrameCommands> frameCommands_;
   // Last of the subsystems: it goes first, before the frame it writes to.
   std::unique_ptr<RigControl> rig_;
   int replayFirstTickMs_ = 60000;

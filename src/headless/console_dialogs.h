@@ -19,6 +19,8 @@ void VoiceDialog(App& app, Prompter& ask);
 void ColoursDialog(App& app, Prompter& ask);
 // Off, rigctld or Hamlib and their fields; then an offer to test (console_rig.cpp).
 void RigDialog(App& app, Prompter& ask);
+// The windows' font: name, size, bold and italic (console_fonts.cpp).
+void FontsDialog(App& app, Prompter& ask);
 
 }  // namespace console
 }  // namespace qn

@@ -356,6 +356,8 @@ void ConsoleFrontEnd::Open(DialogKind kind) {
       break;
     case DialogKind::RigControl:
       console::RigDialog(*app_, *this);
+    case DialogKind::Fonts:
+      console::FontsDialog(*app_, *this);
       break;
   }
 }

@@ -16,7 +16,8 @@ enum class DialogKind {
   Colours,
   SoundEffects,
   VoiceBroadcaster,
-  RigControl
+  RigControl,
+  Fonts
 };
 
 class DialogHost {

@@ -13,7 +13,10 @@
 #include <vector>
 
 #include "core/app.h"
+#include "core/frame_commands.h"
 #include "platform/qt/latin1.h"
+#include "ui/fonts_dialog.h"
+#include "ui/frame_desktop.h"
 #include "ui/info_windows.h"
 #include "ui/right_click_filter.h"
 #include "ui/splash_window.h"
@@ -124,6 +127,7 @@ MainFrame::MainFrame(App& app, QWidget* parent) : QMainWindow(parent), app_(&app
     typedInput_->Box()->end(false);
   };
   WireTraffic();
+  WireDesktop();
   UpdateAll();
 }
 
@@ -156,6 +160,7 @@ void MainFrame::Detach() {
   app_->onFocusWindow = nullptr;
   app_->onSetTypedLine = nullptr;
   UnwireTraffic();
+  UnwireDesktop();
   for (TrafficView* v : views_) {
     if (v) v->Detach();
   }
@@ -346,13 +351,8 @@ void MainFrame::CreateChildren() {
 
 void MainFrame::ApplyFontAndColours() {
   const AppSettings& s = app_->Settings();
-  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  const QString family = ToQString(s.fontName);
-  if (QFontDatabase::families().contains(family, Qt::CaseInsensitive)) font.setFamily(family);
-  int size = std::atoi(s.fontSize.c_str());
-  if (size > 0) font.setPointSize(size);
-  font.setBold(s.fontBold == "1");
-  font.setItalic(s.fontItalic == "1");
+  QFont font = ShownFont(app_->FrameCmds() ? app_->FrameCmds()->CurrentFont() : FontChoice{});
+  const auto bars = s.verticalScrollBars ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
   for (int i = 0; i < 5; ++i) {
     auto id = static_cast<WindowId>(i);
     ColourPair c = ColoursOf(s, id);
@@ -361,6 +361,8 @@ void MainFrame::ApplyFontAndColours() {
     for (QWidget* w : boxes) {
       if (!w) continue;
       if (w->font() != font) w->setFont(font);
+      if (auto* box = qobject_cast<QAbstractScrollArea*>(w); box && box->verticalScrollBarPolicy() != bars)
+        box->setVerticalScrollBarPolicy(bars);
       QPalette pal = w->palette();
       pal.setColor(QPalette::Base, FromBgr(c.back));
       pal.setColor(QPalette::Text, FromBgr(c.text));

@@ -19,6 +19,7 @@
 namespace qn {
 
 class App;
+class FrameDesktop;
 class InfoWindows;
 class RightClickFilter;
 class RigSpotHighlighter;
@@ -40,6 +41,11 @@ class MainFrame : public QMainWindow, public FrameListener {
   void Detach();
   // Puts the five windows at the default arrangement for the area's size.
   void ApplyDefaultLayout();
+  // Fonts, colours, scroll bars and, when no places are stored, the default
+  // arrangement, applied again after a frame command changed them.
+  void ApplyAppearance();
+  // The printer, help and memory ports of the frame's commands.
+  FrameDesktop* Desktop() const { return desktop_.get(); }
   // Activates a child and gives its text box the focus.
   void FocusWindow(WindowId id);
 
@@ -84,6 +90,10 @@ class MainFrame : public QMainWindow, public FrameListener {
   // Rig control's click and passband marks on the views (main_frame_rig.cpp).
   void WireRigView(WindowId id, TrafficView* view);
   void UnwireRig();
+  // The frame's own commands: print, help at the focused control, about
+  // (main_frame_desktop.cpp).
+  void WireDesktop();
+  void UnwireDesktop();
 
   App* app_;
   QMdiArea* area_;
@@ -96,6 +106,7 @@ class MainFrame : public QMainWindow, public FrameListener {
   std::vector<QObject*> rigClicks_;
   RigSpotHighlighter* rigMarks_ = nullptr;
   std::unique_ptr<InfoWindows> infoWindows_;
+  std::unique_ptr<FrameDesktop> desktop_;
   // The application's focus signal outlives the frame's own destructor.
   QMetaObject::Connection focusWatch_;
   QLabel* lblHost_;

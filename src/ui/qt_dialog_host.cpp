@@ -1,10 +1,12 @@
 #include "ui/qt_dialog_host.h"
 
 #include "core/app.h"
+#include "core/frame_commands.h"
 #include "ui/alerts_dialog.h"
 #include "ui/capture_file_dialog.h"
 #include "ui/colours_dialog.h"
 #include "ui/filter_dialog.h"
+#include "ui/fonts_dialog.h"
 #include "ui/macros_dialog.h"
 #include "ui/personal_info_dialog.h"
 #include "ui/rig_control_dialog.h"
@@ -74,6 +76,9 @@ void QtDialogHost::Open(DialogKind kind) {
       dlg.exec();
       break;
     }
+    case DialogKind::Fonts:
+      if (app_->FrameCmds()) ShowFontsDialog(*app_->FrameCmds(), parent);
+      break;
   }
 }
 

@@ -130,9 +130,11 @@ void TrafficView::Flush() {
     if (cut_ > 0) {
       std::size_t fromShown = std::min(cut_, shown_.size());
       int docChars = DisplayCount(shown_, fromShown);
+      // One jump to the end of the cut: moving there a character at a time
+      // lays out each line it passes, which was most of the window's work
+      // under a flood.
       QTextCursor c(document());
-      c.movePosition(QTextCursor::Start);
-      c.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor, docChars);
+      c.setPosition(std::min(docChars, document()->characterCount() - 1), QTextCursor::KeepAnchor);
       c.removeSelectedText();
       shown_.erase(0, fromShown);
       pending_.erase(0, std::min(cut_ - fromShown, pending_.size()));
