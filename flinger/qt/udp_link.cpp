@@ -1,24 +1,56 @@
 #include "udp_link.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QHostInfo>
 #include <QNetworkInterface>
-#include <QTimer>
+#include <cerrno>
+#include <cstring>
 
 namespace fl {
 
 namespace {
 
-// Taken per event before the loop gets a turn, so a storm leaves the window
-// and the links usable; the kernel's buffer bounds what waits meanwhile.
+// Taken per turn of the event loop, so a storm leaves the window and the
+// links usable; the kernel's buffer bounds what waits meanwhile.
 constexpr int kDatagramsPerTurn = 256;
 constexpr std::size_t kMaxWaitingPerHost = 256;
+constexpr std::size_t kMaxDatagram = 65536;
 
 QHostAddress BindAddress(const std::string& text) {
   QString t = QString::fromLatin1(text.c_str()).trimmed();
-  if (t.isEmpty() || t == "0.0.0.0") return QHostAddress(QHostAddress::AnyIPv4);
-  // "::" takes both families.
-  if (t == "::") return QHostAddress(QHostAddress::Any);
+  if (t.isEmpty()) return QHostAddress(QHostAddress::AnyIPv4);
   return QHostAddress(t);
+}
+
+bool IsV6(const QHostAddress& a) { return a.protocol() == QAbstractSocket::IPv6Protocol; }
+
+socklen_t ToSockaddr(const QHostAddress& a, quint16 port, bool v6Socket, sockaddr_storage* out) {
+  std::memset(out, 0, sizeof *out);
+  if (v6Socket) {
+    auto* s = reinterpret_cast<sockaddr_in6*>(out);
+    s->sin6_family = AF_INET6;
+    s->sin6_port = htons(port);
+    // An IPv4 address from a dual-stack socket goes as ::ffff:a.b.c.d.
+    if (IsV6(a)) {
+      Q_IPV6ADDR bytes = a.toIPv6Address();
+      std::memcpy(&s->sin6_addr, &bytes, 16);
+    } else {
+      quint32 v4 = htonl(a.toIPv4Address());
+      s->sin6_addr.s6_addr[10] = s->sin6_addr.s6_addr[11] = 0xFF;
+      std::memcpy(&s->sin6_addr.s6_addr[12], &v4, 4);
+    }
+    s->sin6_scope_id = a.scopeId().toUInt();
+    return sizeof(sockaddr_in6);
+  }
+  auto* s = reinterpret_cast<sockaddr_in*>(out);
+  s->sin_family = AF_INET;
+  s->sin_port = htons(port);
+  s->sin_addr.s_addr = htonl(a.toIPv4Address());
+  return sizeof(sockaddr_in);
 }
 
 }  // namespace
@@ -28,41 +60,53 @@ bool UdpLink::Open(const FlingerSettings& settings) {
   resolved_.clear();
   bound_ = BindAddress(settings.bindAddress);
   remotePort_ = static_cast<quint16>(settings.remotePort);
-  if (bound_.isNull()) {
-    if (onError) onError("Bind address " + settings.bindAddress + " is not an IP address");
-    return false;
-  }
-  socket_ = new QUdpSocket(this);
-  if (!socket_->bind(bound_, static_cast<quint16>(settings.localPort),
-                     QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
-    std::string why = socket_->errorString().toStdString();
-    delete socket_;
-    socket_ = nullptr;
+  auto fail = [&](const std::string& why) {
     if (onError)
       onError("Cannot open UDP port " + std::to_string(settings.localPort) + " on " + settings.bindAddress +
               ": " + why);
+    Close();
     return false;
-  }
-  connect(socket_, &QUdpSocket::readyRead, this, [this] { ReadPending(); });
+  };
+  if (bound_.isNull()) return fail("not an IP address");
+  bool v6 = IsV6(bound_);
+  fd_ = ::socket(v6 ? AF_INET6 : AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd_ < 0) return fail(std::strerror(errno));
+  int on = 1, off = 0;
+  // Several programs of the machine may listen to the same broadcasts.
+  ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  ::setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+  // "::" takes IPv4 as well.
+  if (v6) ::setsockopt(fd_, IPPROTO_IPV6, IPV6_V6ONLY, &off, sizeof off);
+  sockaddr_storage addr;
+  socklen_t len = ToSockaddr(bound_, static_cast<quint16>(settings.localPort), v6, &addr);
+  if (::bind(fd_, reinterpret_cast<sockaddr*>(&addr), len) != 0) return fail(std::strerror(errno));
+  len = sizeof addr;
+  ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
+  localPort_ = ntohs(v6 ? reinterpret_cast<sockaddr_in6*>(&addr)->sin6_port
+                        : reinterpret_cast<sockaddr_in*>(&addr)->sin_port);
+  notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, [this] { ReadPending(); });
   return true;
 }
 
 void UdpLink::Close() {
-  if (!socket_) return;
-  socket_->close();
-  socket_->deleteLater();
-  socket_ = nullptr;
+  if (notifier_) {
+    notifier_->setEnabled(false);
+    notifier_->deleteLater();
+    notifier_ = nullptr;
+  }
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  localPort_ = 0;
   waiting_.clear();
 }
 
-int UdpLink::LocalPort() const { return socket_ ? socket_->localPort() : 0; }
+int UdpLink::LocalPort() const { return localPort_; }
 
 std::string UdpLink::LocalAddressText() const {
-  if (!socket_) return "";
-  QHostAddress a = socket_->localAddress();
-  bool any = a == QHostAddress(QHostAddress::AnyIPv4) || a == QHostAddress(QHostAddress::AnyIPv6) ||
-             a == QHostAddress(QHostAddress::Any);
-  if (any) {
+  if (fd_ < 0) return "";
+  QHostAddress a = bound_;
+  if (a == QHostAddress(QHostAddress::AnyIPv4) || a == QHostAddress(QHostAddress::AnyIPv6)) {
     a = QHostAddress(QHostAddress::LocalHost);
     for (const QHostAddress& cand : QNetworkInterface::allAddresses()) {
       if (cand.protocol() == QAbstractSocket::IPv4Protocol && !cand.isLoopback()) {
@@ -75,23 +119,16 @@ std::string UdpLink::LocalAddressText() const {
 }
 
 void UdpLink::ReadPending() {
-  readScheduled_ = false;
-  for (int n = 0; socket_ && n < kDatagramsPerTurn && socket_->hasPendingDatagrams(); ++n) {
-    qint64 size = socket_->pendingDatagramSize();
-    std::string data(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    qint64 got = socket_->readDatagram(data.data(), static_cast<qint64>(data.size()));
-    if (got < 0) break;
-    data.resize(static_cast<std::size_t>(got));
-    if (onDatagram) onDatagram(data);
-  }
-  if (socket_ && socket_->hasPendingDatagrams() && !readScheduled_) {
-    readScheduled_ = true;
-    QTimer::singleShot(0, this, [this] { ReadPending(); });
+  std::string data(kMaxDatagram, '\0');
+  for (int n = 0; fd_ >= 0 && n < kDatagramsPerTurn; ++n) {
+    ssize_t got = ::recv(fd_, data.data(), data.size(), MSG_DONTWAIT);
+    if (got < 0) break;  // EAGAIN, or an ICMP error of an earlier send
+    if (onDatagram) onDatagram(data.substr(0, static_cast<std::size_t>(got)));
   }
 }
 
 void UdpLink::SendDatagram(const std::string& host, bool broadcast, const std::string& bytes) {
-  if (!socket_) {
+  if (fd_ < 0) {
     if (onError) onError("The UDP socket is not open");
     return;
   }
@@ -100,8 +137,7 @@ void UdpLink::SendDatagram(const std::string& host, bool broadcast, const std::s
       if (onError) onError("No host to send to: fill in \"Send to\" or tick \"Broadcast\"");
       return;
     }
-    bool v6 = bound_.protocol() == QAbstractSocket::IPv6Protocol;
-    SendTo(v6 ? QHostAddress("ff02::1") : QHostAddress(QHostAddress::Broadcast), bytes);
+    SendTo(IsV6(bound_) ? QHostAddress("ff02::1") : QHostAddress(QHostAddress::Broadcast), bytes);
     return;
   }
   QHostAddress literal(QString::fromLatin1(host.c_str()));
@@ -114,8 +150,8 @@ void UdpLink::SendDatagram(const std::string& host, bool broadcast, const std::s
   QHostInfo::lookupHost(QString::fromLatin1(host.c_str()), this, [this, host](const QHostInfo& info) {
     QHostAddress found;
     for (const QHostAddress& a : info.addresses()) {
-      if (found.isNull() || (a.protocol() == bound_.protocol())) found = a;
-      if (a.protocol() == bound_.protocol()) break;
+      if (found.isNull() || IsV6(a) == IsV6(bound_)) found = a;
+      if (IsV6(a) == IsV6(bound_)) break;
     }
     Resolved(host, found);
   });
@@ -133,10 +169,16 @@ void UdpLink::Resolved(const std::string& host, const QHostAddress& address) {
 }
 
 void UdpLink::SendTo(const QHostAddress& to, const std::string& bytes) {
-  if (!socket_) return;
-  if (socket_->writeDatagram(bytes.data(), static_cast<qint64>(bytes.size()), to, remotePort_) < 0) {
-    if (onError)
-      onError("UDP send to " + to.toString().toStdString() + ": " + socket_->errorString().toStdString());
+  if (fd_ < 0) return;
+  bool v6 = IsV6(bound_);
+  if (IsV6(to) && !v6) {
+    if (onError) onError("UDP send to " + to.toString().toStdString() + ": the socket is bound to IPv4");
+    return;
+  }
+  sockaddr_storage addr;
+  socklen_t len = ToSockaddr(to, remotePort_, v6, &addr);
+  if (::sendto(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&addr), len) < 0) {
+    if (onError) onError("UDP send to " + to.toString().toStdString() + ": " + std::strerror(errno));
     return;
   }
   if (onSent) onSent(bytes);

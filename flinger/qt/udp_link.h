@@ -1,10 +1,12 @@
 // The UDP socket: bound to the configured address and local port, sending to
-// the "Send to" host (or the broadcast address) at the remote port.
+// the "Send to" host (or the broadcast address) at the remote port. A plain
+// non-blocking socket under a level-triggered notifier: what is left unread
+// after one turn is reported again, so a storm is taken in turns.
 #pragma once
 
 #include <QHostAddress>
 #include <QObject>
-#include <QUdpSocket>
+#include <QSocketNotifier>
 #include <deque>
 #include <functional>
 #include <map>
@@ -25,8 +27,9 @@ class UdpLink : public QObject, public DatagramOut {
 
   // Closes what was open and binds anew; false (and onError) when binding fails.
   bool Open(const FlingerSettings& settings);
+  ~UdpLink() override { Close(); }
   void Close();
-  bool IsOpen() const { return socket_ != nullptr; }
+  bool IsOpen() const { return fd_ >= 0; }
   // "Your IP:" text: the bound address, or this machine's address when bound to any.
   std::string LocalAddressText() const;
   int LocalPort() const;
@@ -38,10 +41,11 @@ class UdpLink : public QObject, public DatagramOut {
   void SendTo(const QHostAddress& to, const std::string& bytes);
   void Resolved(const std::string& host, const QHostAddress& address);
 
-  QUdpSocket* socket_ = nullptr;
+  int fd_ = -1;
+  QSocketNotifier* notifier_ = nullptr;
   QHostAddress bound_;
+  int localPort_ = 0;
   quint16 remotePort_ = 0;
-  bool readScheduled_ = false;
   // Names looked up once; datagrams for a name being looked up wait (a few only).
   std::map<std::string, QHostAddress> resolved_;
   std::map<std::string, std::deque<std::string>> waiting_;
