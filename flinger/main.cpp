@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     return QCoreApplication::exec();
   }
   QApplication qapp(qtArgc, argv);
-  QApplication::setApplicationDisplayName(fl::kAppTitle);
+  QApplication::setApplicationName(fl::kAppTitle);
   QuitOnSignals(&qapp);
   fl::FlingerApp app(folder, exe);
   app.Load();

@@ -70,9 +70,20 @@ class FlingerProcess : public ::testing::Test {
   std::unique_ptr<ChildProcess> proc;
 };
 
+pid_t DeadPid() {
+  pid_t pid = ::fork();
+  if (pid == 0) ::_exit(0);
+  ::waitpid(pid, nullptr, 0);
+  return pid;
+}
+
 TEST_F(FlingerProcess, ADatagramReachesEveryCopyOnce) {
   FakeCopy first(run, ::getpid(), "dx.example.org");
   FakeCopy second(run, ::getppid(), "TNC:1");
+  // Left by a copy that was killed.
+  std::string ghost = run + "/" + std::to_string(DeadPid());
+  std::ofstream(ghost + ".endpoint") << "quillnet\tGHOST";
+  std::ofstream(ghost + ".sock") << "";
   UdpPeer reader;
   WriteConfig(reader.Port());
   int port = Start();
@@ -96,6 +107,42 @@ TEST_F(FlingerProcess, ADatagramReachesEveryCopyOnce) {
   }
   auto one = first.Receive(0);
   EXPECT_FALSE(one);
+  EXPECT_FALSE(fs::exists(ghost + ".endpoint"));
+  EXPECT_FALSE(fs::exists(ghost + ".sock"));
+}
+
+TEST_F(FlingerProcess, TheWindowProgramServesTheSameLinks) {
+  FakeCopy copy(run, ::getpid(), "dx.example.org");
+  int port = UdpPeer().Port();  // free a moment ago
+  UdpPeer reader;
+  fs::create_directories(data);
+  std::ofstream(data / "FLINGER.CFG", std::ios::binary)
+      << "127.0.0.1\r\n0\r\n0\r\n0\r\n" << port << "\r\n" << reader.Port() << "\r\n127.0.0.1\r\n\r\n";
+  ChildProcess gui({FLINGER_BINARY, "--data-dir", data.string()}, {"QUILLNET_RUNTIME_DIR=" + run, "QT_QPA_PLATFORM=offscreen"});
+  std::string path;
+  for (int i = 0; i < 100 && path.empty(); ++i) {
+    path = FindEndpoint(run, "flinger");
+    if (path.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ASSERT_NE(path, "");
+  UdpPeer sender;
+  std::optional<Poke> poke;
+  for (int i = 0; i < 20 && !poke; ++i) {  // the socket may open a little after the endpoint
+    sender.SendTo(port, Spot(7) + "\r\n");
+    poke = copy.Receive(250);
+  }
+  ASSERT_TRUE(poke);
+  EXPECT_EQ(poke->text, Spot(7) + "\r\n");
+  IpcClient client(path);
+  client.Send({"flinger", "UDP", "Textin", Spot(8)});
+  EXPECT_EQ(client.Answer(5000), "OK");
+  auto got = reader.Receive(5000);
+  ASSERT_TRUE(got);
+  EXPECT_EQ(*got, Spot(8) + "\r\n");
+  long pid = std::stol(fs::path(path).stem().string());
+  ::kill(static_cast<pid_t>(pid), SIGTERM);
+  EXPECT_EQ(gui.WaitForExit(10000), 0);
+  EXPECT_EQ(FindEndpoint(run, "flinger"), "");
 }
 
 TEST_F(FlingerProcess, LinesPokedIntoTextinLeaveAsDatagrams) {
