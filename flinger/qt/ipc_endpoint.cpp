@@ -70,6 +70,8 @@ void IpcEndpoint::Accept() {
 }
 
 void IpcEndpoint::Serve(Client& c) {
+  // Refused and being closed: what it still sends is not taken in.
+  if (c.closing) return;
   while (c.socket->bytesAvailable() > 0) {
     std::size_t want = std::max<std::size_t>(c.reader.Wanted(), 1);
     QByteArray bytes = c.socket->read(std::min<qint64>(static_cast<qint64>(want), kReadChunk));
@@ -80,6 +82,7 @@ void IpcEndpoint::Serve(Client& c) {
       IpcMessageReader::Result r = c.reader.Next(&m);
       if (r == IpcMessageReader::Result::kNeedMore) break;
       if (r == IpcMessageReader::Result::kTooLong) {
+        c.closing = true;
         c.socket->write("ERROR too-long\n");
         c.socket->flush();
         c.socket->disconnectFromServer();

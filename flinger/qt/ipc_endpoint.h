@@ -35,6 +35,7 @@ class IpcEndpoint : public QObject {
     QLocalSocket* socket;
     IpcMessageReader reader;
     QTimer idle;
+    bool closing = false;
   };
   void Accept();
   void Serve(Client& client);

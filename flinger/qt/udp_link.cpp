@@ -18,6 +18,7 @@ namespace {
 // links usable; the kernel's buffer bounds what waits meanwhile.
 constexpr int kDatagramsPerTurn = 256;
 constexpr std::size_t kMaxWaitingPerHost = 256;
+constexpr std::size_t kMaxUnsent = 4096;
 constexpr std::size_t kMaxDatagram = 65536;
 
 QHostAddress BindAddress(const std::string& text) {
@@ -86,15 +87,20 @@ bool UdpLink::Open(const FlingerSettings& settings) {
                         : reinterpret_cast<sockaddr_in*>(&addr)->sin_port);
   notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, [this] { ReadPending(); });
+  writable_ = new QSocketNotifier(fd_, QSocketNotifier::Write, this);
+  writable_->setEnabled(false);
+  connect(writable_, &QSocketNotifier::activated, this, [this] { Flush(); });
   return true;
 }
 
 void UdpLink::Close() {
-  if (notifier_) {
-    notifier_->setEnabled(false);
-    notifier_->deleteLater();
-    notifier_ = nullptr;
+  for (QSocketNotifier** n : {&notifier_, &writable_}) {
+    if (!*n) continue;
+    (*n)->setEnabled(false);
+    (*n)->deleteLater();
+    *n = nullptr;
   }
+  unsent_.clear();
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   localPort_ = 0;
@@ -170,18 +176,43 @@ void UdpLink::Resolved(const std::string& host, const QHostAddress& address) {
 
 void UdpLink::SendTo(const QHostAddress& to, const std::string& bytes) {
   if (fd_ < 0) return;
-  bool v6 = IsV6(bound_);
-  if (IsV6(to) && !v6) {
+  if (IsV6(to) && !IsV6(bound_)) {
     if (onError) onError("UDP send to " + to.toString().toStdString() + ": the socket is bound to IPv4");
     return;
   }
+  if (!unsent_.empty() || !Write(to, bytes)) {
+    if (unsent_.size() >= kMaxUnsent) {
+      if (!droppingSends_ && onError) onError("UDP send: the network takes no more; datagrams are dropped");
+      droppingSends_ = true;
+      return;
+    }
+    if (fd_ < 0) return;
+    unsent_.emplace_back(to, bytes);
+    writable_->setEnabled(true);
+  }
+}
+
+// False when the kernel's buffer is full for now; other failures are told
+// and the datagram is gone.
+bool UdpLink::Write(const QHostAddress& to, const std::string& bytes) {
   sockaddr_storage addr;
-  socklen_t len = ToSockaddr(to, remotePort_, v6, &addr);
+  socklen_t len = ToSockaddr(to, remotePort_, IsV6(bound_), &addr);
   if (::sendto(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&addr), len) < 0) {
+    if (errno == EAGAIN || errno == EWOULDBLOCK || errno == ENOBUFS) return false;
     if (onError) onError("UDP send to " + to.toString().toStdString() + ": " + std::strerror(errno));
-    return;
+    return true;
   }
   if (onSent) onSent(bytes);
+  return true;
+}
+
+void UdpLink::Flush() {
+  while (!unsent_.empty()) {
+    if (!Write(unsent_.front().first, unsent_.front().second)) return;
+    unsent_.pop_front();
+  }
+  droppingSends_ = false;
+  if (writable_) writable_->setEnabled(false);
 }
 
 }  // namespace fl

@@ -39,10 +39,16 @@ class UdpLink : public QObject, public DatagramOut {
  private:
   void ReadPending();
   void SendTo(const QHostAddress& to, const std::string& bytes);
+  bool Write(const QHostAddress& to, const std::string& bytes);
+  void Flush();
   void Resolved(const std::string& host, const QHostAddress& address);
 
   int fd_ = -1;
   QSocketNotifier* notifier_ = nullptr;
+  // Datagrams the kernel could not take yet (its send buffer full); a few only.
+  QSocketNotifier* writable_ = nullptr;
+  std::deque<std::pair<QHostAddress, std::string>> unsent_;
+  bool droppingSends_ = false;
   QHostAddress bound_;
   int localPort_ = 0;
   quint16 remotePort_ = 0;

@@ -131,6 +131,7 @@ TEST_F(WindowTest, ReceivedLinesReachTheTerminalBox) {
 }  // namespace fl
 
 int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
