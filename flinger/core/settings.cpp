@@ -76,7 +76,12 @@ std::string FormatSettings(const FlingerSettings& s) {
        {s.host, std::string(s.fileExchange ? "1" : "0"), std::string(s.broadcast ? "1" : "0"),
         std::string(s.ctNet ? "1" : "0"), std::to_string(s.localPort), std::to_string(s.remotePort),
         s.bindAddress, s.userFile}) {
-    out += line + "\r\n";
+    // A line end inside a value would shift every line after it.
+    std::string one = line;
+    for (char& c : one) {
+      if (c == '\r' || c == '\n') c = ' ';
+    }
+    out += one + "\r\n";
   }
   return out;
 }

@@ -103,6 +103,8 @@ TEST(Settings, ReadsEightLinesAndWritesThemBack) {
   EXPECT_EQ(s.bindAddress, "::");
   EXPECT_EQ(s.userFile, "/home/me/log/");
   EXPECT_EQ(FormatSettings(s), "192.168.1.255\r\n1\r\n1\r\n0\r\n9871\r\n9872\r\n::\r\n/home/me/log/\r\n");
+  s.host = "a\r\nb";
+  EXPECT_EQ(ParseSettings(FormatSettings(s)).bindAddress, "::");
   FlingerSettings d = ParseSettings("");
   EXPECT_EQ(FormatSettings(d), "\r\n0\r\n0\r\n0\r\n9870\r\n9870\r\n0.0.0.0\r\n\r\n");
 }
