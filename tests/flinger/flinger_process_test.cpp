@@ -113,24 +113,28 @@ TEST_F(FlingerProcess, ADatagramReachesEveryCopyOnce) {
 
 TEST_F(FlingerProcess, TheWindowProgramServesTheSameLinks) {
   FakeCopy copy(run, ::getpid(), "dx.example.org");
-  int port = UdpPeer().Port();  // free a moment ago
   UdpPeer reader;
   fs::create_directories(data);
-  std::ofstream(data / "FLINGER.CFG", std::ios::binary)
-      << "127.0.0.1\r\n0\r\n0\r\n0\r\n" << port << "\r\n" << reader.Port() << "\r\n127.0.0.1\r\n\r\n";
-  ChildProcess gui({FLINGER_BINARY, "--data-dir", data.string()}, {"QUILLNET_RUNTIME_DIR=" + run, "QT_QPA_PLATFORM=offscreen"});
+  std::ofstream(data / "FLINGER.CFG", std::ios::binary) << "127.0.0.1\r\n0\r\n0\r\n0\r\n0\r\n"
+                                                        << reader.Port() << "\r\n127.0.0.1\r\n\r\n";
+  ChildProcess gui({FLINGER_BINARY, "--data-dir", data.string()},
+                   {"QUILLNET_RUNTIME_DIR=" + run, "QT_QPA_PLATFORM=offscreen"});
   std::string path;
   for (int i = 0; i < 100 && path.empty(); ++i) {
     path = FindEndpoint(run, "flinger");
     if (path.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   ASSERT_NE(path, "");
-  UdpPeer sender;
-  std::optional<Poke> poke;
-  for (int i = 0; i < 20 && !poke; ++i) {  // the socket may open a little after the endpoint
-    sender.SendTo(port, Spot(7) + "\r\n");
-    poke = copy.Receive(250);
+  long pid = std::stol(fs::path(path).stem().string());
+  int port = 0;  // the window shows it; the test asks the system
+  for (int i = 0; i < 50 && !port; ++i) {
+    port = UdpPortOf(pid);
+    if (!port) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
+  ASSERT_GT(port, 0);
+  UdpPeer sender;
+  sender.SendTo(port, Spot(7) + "\r\n");
+  std::optional<Poke> poke = copy.Receive(5000);
   ASSERT_TRUE(poke);
   EXPECT_EQ(poke->text, Spot(7) + "\r\n");
   IpcClient client(path);
@@ -139,7 +143,6 @@ TEST_F(FlingerProcess, TheWindowProgramServesTheSameLinks) {
   auto got = reader.Receive(5000);
   ASSERT_TRUE(got);
   EXPECT_EQ(*got, Spot(8) + "\r\n");
-  long pid = std::stol(fs::path(path).stem().string());
   ::kill(static_cast<pid_t>(pid), SIGTERM);
   EXPECT_EQ(gui.WaitForExit(10000), 0);
   EXPECT_EQ(FindEndpoint(run, "flinger"), "");

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <sstream>
 
 namespace fl::testing {
 
@@ -206,6 +208,28 @@ bool IpcClient::ClosedByPeer(int timeoutMs) {
     char buf[4096];
     if (::read(fd_, buf, sizeof buf) <= 0) return true;
   }
+}
+
+int UdpPortOf(long pid) {
+  std::set<std::string> inodes;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it("/proc/" + std::to_string(pid) + "/fd", ec), end;
+       !ec && it != end; it.increment(ec)) {
+    std::string target = std::filesystem::read_symlink(it->path(), ec).string();
+    if (target.rfind("socket:[", 0) == 0) inodes.insert(target.substr(8, target.size() - 9));
+  }
+  for (const char* table : {"/proc/net/udp", "/proc/net/udp6"}) {
+    std::ifstream in(table);
+    std::string line;
+    std::getline(in, line);  // heading
+    while (std::getline(in, line)) {
+      std::istringstream fields(line);
+      std::string slot, local, remote, state, queues, timer, retr, uid, timeout, inode;
+      fields >> slot >> local >> remote >> state >> queues >> timer >> retr >> uid >> timeout >> inode;
+      if (inodes.count(inode)) return std::stoi(local.substr(local.find(':') + 1), nullptr, 16);
+    }
+  }
+  return 0;
 }
 
 std::string FindEndpoint(const std::string& dir, const std::string& application) {

@@ -63,6 +63,9 @@ class IpcClient {
 };
 
 std::string Encode(const Poke& poke);
+// The UDP port a process has bound (the first found), 0 when none.
+int UdpPortOf(long pid);
+
 // The socket path of the endpoint of application in runtimeDir, or "".
 std::string FindEndpoint(const std::string& runtimeDir, const std::string& application);
 
