@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <random>
@@ -198,6 +199,36 @@ TEST_F(FlingerProcess, LinesPokedIntoTextinLeaveAsDatagrams) {
   for (int i = 0; i < 256; ++i) binary += static_cast<char>(i);
   client.Send({"flinger", "UDP", "Textin", binary});
   EXPECT_EQ(client.Answer(5000), "OK");
+}
+
+// flinger sending to its own port, as a broadcast comes back to the sender:
+// a spot a copy handed over is not handed back; the test spot is.
+TEST_F(FlingerProcess, ItsOwnSpotsComingBackAreNotPassedOnAgain) {
+  FakeCopy copy(run, ::getpid(), "dx.example.org");
+  WriteConfig(9);
+  int port = Start();
+  ASSERT_GT(port, 0);
+  std::string p = std::to_string(port);
+  proc->Write("::set Send to 127.0.0.1\n::set Local Port " + p + "\n::set Remote Port " + p +
+              "\n::press Apply\n");
+  auto addressLines = [&] {
+    return std::count_if(proc->Lines().begin(), proc->Lines().end(),
+                         [&](const std::string& l) { return l == "ip| Your IP: 127.0.0.1  port " + p; });
+  };
+  for (int i = 0; i < 50 && addressLines() < 2; ++i) proc->WaitForLine("\x01", 100);  // reads on meanwhile
+  ASSERT_EQ(addressLines(), 2) << "Apply did not open the port again";
+  std::string cfg = ReadAll(data / "FLINGER.CFG");
+  EXPECT_NE(cfg.find("\r\n" + p + "\r\n" + p + "\r\n"), std::string::npos) << cfg;
+
+  IpcClient client(FindEndpoint(run, "flinger"));
+  client.Send({"flinger", "UDP", "Textin", Spot(9) + "\r\n"});
+  EXPECT_EQ(client.Answer(5000), "OK");
+  ASSERT_NE(proc->WaitForLine("rx| " + Spot(9), 5000), "") << "the datagram did not come back";
+  proc->Write("::press Send test spot\n");
+  auto poke = copy.Receive(5000);
+  ASSERT_TRUE(poke);
+  EXPECT_EQ(poke->text.substr(0, 12), "DX de XX5AA:");
+  EXPECT_FALSE(copy.Receive(500)) << "something went round again";
 }
 
 TEST_F(FlingerProcess, ExchangeFoldersCarryCommandsOutAndSpotsIn) {
