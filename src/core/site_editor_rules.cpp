@@ -1,4 +1,4 @@
-#include "core/site_editor.h"
+#include "core/site_editor_rules.h"
 
 #include <optional>
 
@@ -35,11 +35,11 @@ bool NumericAddressValid(const std::string& a) {
 
 }  // namespace
 
-SiteEditor::SiteEditor(App& app, SiteList* list) : app_(app), list_(list) {}
+SiteEditorRules::SiteEditorRules(App& app, SiteList* list) : app_(app), list_(list) {}
 
-bool SiteEditor::Tnc() const { return app_.State().sessionKind == SessionKind::Tnc; }
+bool SiteEditorRules::Tnc() const { return app_.State().sessionKind == SessionKind::Tnc; }
 
-SiteFields SiteEditor::FieldsOf(const SiteRecord& r, std::string script) {
+SiteFields SiteEditorRules::FieldsOf(const SiteRecord& r, std::string script) {
   SiteFields f;
   f.name = r.Name();
   f.address = r.Address();
@@ -59,7 +59,7 @@ SiteFields SiteEditor::FieldsOf(const SiteRecord& r, std::string script) {
   return f;
 }
 
-bool SiteEditor::BeginEdit(std::size_t number) {
+bool SiteEditorRules::BeginEdit(std::size_t number) {
   SiteFile file(app_.Folder(), app_.State().sessionKind);
   auto record = file.Read(number);
   if (!record) return false;
@@ -72,13 +72,13 @@ bool SiteEditor::BeginEdit(std::size_t number) {
   return true;
 }
 
-bool SiteEditor::NameKeyAllowed(char c) {
+bool SiteEditorRules::NameKeyAllowed(char c) {
   return IsLetter(c) || IsDigit(c) || c == '-' || c == '_' || c == kBackspace;
 }
 
-bool SiteEditor::PeriodKeyAllowed(char c) { return IsDigit(c) || c == kBackspace; }
+bool SiteEditorRules::PeriodKeyAllowed(char c) { return IsDigit(c) || c == kBackspace; }
 
-std::string SiteEditor::FilterName(std::string_view text) {
+std::string SiteEditorRules::FilterName(std::string_view text) {
   std::string out;
   for (char c : text) {
     if (c != kBackspace && NameKeyAllowed(c)) out += c;
@@ -86,7 +86,7 @@ std::string SiteEditor::FilterName(std::string_view text) {
   return out;
 }
 
-std::string SiteEditor::FilterPeriod(std::string_view text) {
+std::string SiteEditorRules::FilterPeriod(std::string_view text) {
   std::string out;
   for (char c : text) {
     if (IsDigit(c)) out += c;
@@ -94,12 +94,12 @@ std::string SiteEditor::FilterPeriod(std::string_view text) {
   return out;
 }
 
-std::string SiteEditor::Refuse(const std::string& text) const {
+std::string SiteEditorRules::Refuse(const std::string& text) const {
   app_.Prompt().MessageBox(text, MsgIcon::Exclamation);
   return text;
 }
 
-std::string SiteEditor::AddressError(const std::string& address) const {
+std::string SiteEditorRules::AddressError(const std::string& address) const {
   const std::string a = Trim(address);
   if (a.empty()) return kNoAddress;
   // Host-list files (a leading ".") and names with letters are not checked.
@@ -110,12 +110,12 @@ std::string SiteEditor::AddressError(const std::string& address) const {
   return NumericAddressValid(a) ? std::string() : kBadAddress;
 }
 
-std::string SiteEditor::CheckAddress(const std::string& address) const {
+std::string SiteEditorRules::CheckAddress(const std::string& address) const {
   std::string error = AddressError(address);
   return error.empty() ? error : Refuse(error);
 }
 
-bool SiteEditor::TickScriptOption(const std::string& script) const {
+bool SiteEditorRules::TickScriptOption(const std::string& script) const {
   if (TrimSpaceAndControls(script).empty()) {
     Refuse(kScriptNull);
     return false;
@@ -128,28 +128,28 @@ bool SiteEditor::TickScriptOption(const std::string& script) const {
   return true;
 }
 
-bool SiteEditor::TickBridgeFrom() const {
+bool SiteEditorRules::TickBridgeFrom() const {
   return app_.Prompt().MessageBox(kBridgeFromWarning, MsgIcon::Exclamation, MsgButtons::OkCancel, 2) ==
          MsgResult::Ok;
 }
 
-bool SiteEditor::TickBridgeTo() const {
+bool SiteEditorRules::TickBridgeTo() const {
   return app_.Prompt().MessageBox(kBridgeToWarning, MsgIcon::Exclamation, MsgButtons::OkCancel, 2) ==
          MsgResult::Ok;
 }
 
-std::string SiteEditor::Save(const SiteFields& fields) {
+std::string SiteEditorRules::Save(const SiteFields& fields) {
   // Whatever reaches here unfiltered (a paste, the console) is filtered as keys are.
   const std::string name = FilterName(Trim(fields.name));
   const std::string period = FilterPeriod(fields.keepAlivePeriod);
 
-  // 1-5: the checks, the first failure wins.
+  // The checks, the first failure wins.
   if (name.empty()) return Refuse(kNoName);
   if (std::string error = AddressError(fields.address); !error.empty()) return Refuse(error);
   if (fields.customPort && Trim(fields.port).empty()) return Refuse(kNoPort);
   if (fields.keepAlive && period.empty()) return Refuse(kNoPeriod);
 
-  // 6: the record.
+  // The record.
   SiteRecord record;
   record.SetName(name);
   record.SetAddress(Trim(fields.address));
@@ -162,7 +162,7 @@ std::string SiteEditor::Save(const SiteFields& fields) {
   record.SetServiceFlags((fields.ddeIn ? 1 : 0) + (fields.ddeOut ? 2 : 0) + (fields.serviceOther ? 4 : 0));
   record.SetComment(Trim(fields.comment));
 
-  // 7: stored at the end (new) or in its place (edited).
+  // Stored at the end (new) or in its place (edited).
   AppState& st = app_.State();
   SiteFile file(app_.Folder(), st.sessionKind);
   const bool wasNew = IsNew();
@@ -181,8 +181,8 @@ std::string SiteEditor::Save(const SiteFields& fields) {
     if (!file.Write(number, record)) return Refuse(kSiteNotSaved);
   }
 
-  // 8: the script, as typed. A rename takes the script along to its new file
-  // name, so an unchanged script is not lost with the old file.
+  // The script, as typed. A rename takes the script along to its new file
+  // Name, so an unchanged script is not lost with the old file.
   const auto newScript = file.ScriptName(record.Name());
   const auto oldScript = wasNew ? std::nullopt : file.ScriptName(originalName_);
   const bool renamed = !wasNew && oldScript != newScript;
@@ -199,7 +199,7 @@ std::string SiteEditor::Save(const SiteFields& fields) {
     app_.Folder().Remove(*oldScript);
   }
 
-  // 9: the current site, the list, the note.
+  // The current site, the list, the note.
   const SiteRecord stored = file.Read(number).value_or(record);
   st.currentSite = stored;
   // A site already chosen for the next connect must not be connected as it was.

@@ -35,7 +35,7 @@ struct SiteFields {
   bool operator==(const SiteFields&) const = default;
 };
 
-class SiteEditor {
+class SiteEditorRules {
  public:
   static constexpr const char* kEditCaption = "Quillnet: Edit site";
   static constexpr const char* kNewCaption = "Quillnet: New site";
@@ -62,7 +62,7 @@ class SiteEditor {
 
   // A new site: empty fields and an empty script. `list` (may be null) is
   // refreshed after a save.
-  SiteEditor(App& app, SiteList* list);
+  SiteEditorRules(App& app, SiteList* list);
   // Edits record `number` of the site file and its script; false when there
   // is no such record (the editor stays in new-site mode).
   bool BeginEdit(std::size_t number);

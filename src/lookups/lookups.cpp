@@ -1,4 +1,4 @@
-#include "web/lookups.h"
+#include "lookups/lookups.h"
 
 #include <cmath>
 #include <cstdio>
@@ -6,9 +6,9 @@
 #include "core/app.h"
 #include "core/personal_info.h"
 #include "core/text.h"
+#include "lookups/great_circle.h"
 #include "platform/url_opener.h"
 #include "traffic/traffic_windows.h"
-#include "web/great_circle.h"
 
 namespace qn {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "web/country_file.h"
-#include "web/web_search.h"
+#include "lookups/country_file.h"
+#include "lookups/web_search.h"
 
 namespace qn {
 

@@ -1,4 +1,4 @@
-#include "web/web_search.h"
+#include "lookups/web_search.h"
 
 #include "core/text.h"
 

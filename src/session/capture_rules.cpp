@@ -1,4 +1,4 @@
-#include "session/capture_dialog.h"
+#include "session/capture_rules.h"
 
 #include <filesystem>
 
@@ -17,8 +17,9 @@ bool CaptureDialogOk(App& app, const CaptureFields& fields) {
   std::error_code ec;
   bool append = false;
   if (std::filesystem::exists(path, ec) && std::filesystem::file_size(path, ec) > 0 && !ec) {
-    MsgResult r = app.Prompt().MessageBox("Selected file already exists. Overwrite it?\r\n(Choose NO, to append)",
-                                          MsgIcon::Question, MsgButtons::YesNoCancel, 1);
+    MsgResult r =
+        app.Prompt().MessageBox("Selected file already exists. Overwrite it?\r\n(Choose NO, to append)",
+                                MsgIcon::Question, MsgButtons::YesNoCancel, 1);
     if (r == MsgResult::Cancel) return false;
     append = r == MsgResult::No;
   }

@@ -1,4 +1,4 @@
-#include "session/telnet_session.h"
+#include "session/connection_control.h"
 
 #include <algorithm>
 
@@ -23,41 +23,38 @@ constexpr std::size_t kPromptWindow = 20;
 
 }  // namespace
 
-TelnetSession::TelnetSession(App& app, SocketFactory& sockets)
-    : app_(app), sockets_(sockets), rng_(static_cast<std::mt19937::result_type>(app.ClockPort().TickMs())) {
+ConnectionControl::ConnectionControl(App& app, ByteLink& link)
+    : app_(app), link_(link), rng_(static_cast<std::mt19937::result_type>(app.ClockPort().TickMs())) {
   random = [this] { return std::uniform_real_distribution<double>(0.0, 1.0)(rng_); };
   timerAuto_ = app_.Loop().CreateTimer(kMinuteMs, false, [this] { AutomaticConnectionTick(); });
   timerKeepAlive_ = app_.Loop().CreateTimer(kMinuteMs, false, [this] { KeepAliveTick(); });
+  link_.SetListener(this);
 }
 
-TelnetSession::~TelnetSession() {
-  if (socket_) socket_->SetListener(nullptr);
-}
+ConnectionControl::~ConnectionControl() { link_.SetListener(nullptr); }
+bool ConnectionControl::AutoTimerRunning() const { return timerAuto_->Enabled(); }
+bool ConnectionControl::KeepAliveOn() const { return app_.Options().keepAlive; }
 
-bool TelnetSession::Connected() const { return socket_ && socket_->IsConnected(); }
-bool TelnetSession::AutoTimerRunning() const { return timerAuto_->Enabled(); }
-bool TelnetSession::KeepAliveOn() const { return app_.Options().keepAlive; }
-
-void TelnetSession::RestartAutoTimer() {
+void ConnectionControl::RestartAutoTimer() {
   timerAuto_->SetEnabled(false);
   timerAuto_->SetEnabled(true);
 }
 
-void TelnetSession::StopAutoTimer() { timerAuto_->SetEnabled(false); }
+void ConnectionControl::StopAutoTimer() { timerAuto_->SetEnabled(false); }
 
-void TelnetSession::SetKeepAlive(bool on) {
+void ConnectionControl::SetKeepAlive(bool on) {
   app_.Options().keepAlive = on;
   app_.Frame().SetChecked("mnukeep", on);
   timerKeepAlive_->SetEnabled(on);
 }
 
-std::string TelnetSession::LogoutCommand() const {
+std::string ConnectionControl::LogoutCommand() const {
   if (modes_.irc) return "/Q";
   if (modes_.chat) return "/EX";
   return "b";
 }
 
-void TelnetSession::ReadSiteFlags(const SiteRecord& site) {
+void ConnectionControl::ReadSiteFlags(const SiteRecord& site) {
   flags_.bridgeFromRemote = site.BridgeFlags() & 1;
   flags_.bridgeToRemote = site.BridgeFlags() & 2;
   flags_.useScript = site.AutoFlags() & 1;
@@ -69,7 +66,7 @@ void TelnetSession::ReadSiteFlags(const SiteRecord& site) {
   app_.Frame().SetChecked("mnurecon", flags_.autoReconnect);
 }
 
-void TelnetSession::StopAutomaticConnection(bool keepReconnection) {
+void ConnectionControl::StopAutomaticConnection(bool keepReconnection) {
   if (onSessionReset) onSessionReset();
   app_.Frame().SetChecked("mnuautoc", false);
   app_.Frame().SetChecked("mnukeep", app_.Options().keepAlive);
@@ -78,11 +75,11 @@ void TelnetSession::StopAutomaticConnection(bool keepReconnection) {
     flags_.autoReconnect = false;
     app_.Options().autoReconnection = false;
     app_.Frame().SetChecked("mnurecon", false);
-    autoState_ = 0;
+    autoState_ = AutoState::Off;
   }
 }
 
-bool TelnetSession::OfferToStopConnection() {
+bool ConnectionControl::OfferToStopConnection() {
   const bool dialling = clientStarted_ && !Connected();
   if (!dialling && !AutoTimerRunning()) return false;
   if (app_.Prompt().MessageBox("Stop current connection process?", MsgIcon::Question, MsgButtons::YesNo, 2) !=
@@ -91,14 +88,14 @@ bool TelnetSession::OfferToStopConnection() {
   }
   StopAutomaticConnection(false);
   if (clientStarted_ && !Connected()) {
-    userDisconnectMarker_ = kUserDisconnect;
+    marker_ = LinkMarker::UserDisconnect;
     DisconnectHandling();
   }
   app_.SetFlashing(false);
   return true;
 }
 
-void TelnetSession::ConnectHost(const std::string& hostText) {
+void ConnectionControl::ConnectHost(const std::string& hostText) {
   if (app_.State().replayMode) return;
   rng_.seed(static_cast<std::mt19937::result_type>(app_.ClockPort().TickMs()));
   HostTarget target = ParseHostText(hostText, random);
@@ -120,7 +117,7 @@ void TelnetSession::ConnectHost(const std::string& hostText) {
   ReadSiteFlags(SiteRecord{});
   flags_.ddeIn = flags_.ddeOut = true;
   modes_ = SessionModes{};
-  autoState_ = 0;
+  autoState_ = AutoState::Off;
   app_.State().sendTerminator = "\n";
   app_.State().currentSite = SiteRecord{};
   if (target.keepAlive) {
@@ -133,7 +130,7 @@ void TelnetSession::ConnectHost(const std::string& hostText) {
   connecting_ = false;
 }
 
-bool TelnetSession::ConnectSite(const std::string& name, bool connectNow) {
+bool ConnectionControl::ConnectSite(const std::string& name, bool connectNow) {
   SiteFile file(app_.Folder(), app_.State().sessionKind);
   std::size_t number = file.FindSite(name);
   if (number == 0) return false;
@@ -147,24 +144,21 @@ bool TelnetSession::ConnectSite(const std::string& name, bool connectNow) {
   return true;
 }
 
-void TelnetSession::ConnectCurrentSite() {
+void ConnectionControl::ConnectCurrentSite() {
   if (app_.State().replayMode) return;
-  // 2: a connect already running postpones an automatic one.
+  // A connect already running postpones an automatic one.
   if (connecting_) {
-    if (autoState_ >= 1) {
+    if (autoState_ != AutoState::Off) {
       if (retryIntervalMinutes_ == 0) retryIntervalMinutes_ = 2;
       minutesSinceAttempt_ = 0;
     }
     return;
   }
-  if (socket_) {
-    socket_->SetListener(nullptr);
-    socket_->Close();
-  }
+  link_.Close();
   app_.SetFlashing(true);
   rng_.seed(static_cast<std::mt19937::result_type>(app_.ClockPort().TickMs()));
 
-  // 3: the site chosen in the site list.
+  // The site chosen in the site list.
   AppState& st = app_.State();
   if (!Trim(st.pendingSite.Name()).empty()) st.currentSite = st.pendingSite;
   const SiteRecord site = st.currentSite;
@@ -177,16 +171,16 @@ void TelnetSession::ConnectCurrentSite() {
   adHoc_ = false;
   StopAutomaticConnection(true);
 
-  // 4-5: the site's switches and script.
+  // The site's switches and script.
   ReadSiteFlags(site);
   if (loadScript) loadScript();
   if (resetScriptPending && !(scriptHasTitleCommand && scriptHasTitleCommand())) resetScriptPending();
   modes_ = SessionModes{};
   modes_.serverMode = StartsWith(name, "ACCEPT");
 
-  // 6: automatic connection.
-  if (flags_.useScript && autoState_ == 0) autoState_ = 1;
-  if (autoState_ >= 1) {
+  // Automatic connection.
+  if (flags_.useScript && autoState_ == AutoState::Off) autoState_ = AutoState::FirstAttempt;
+  if (autoState_ != AutoState::Off) {
     app_.ShowMessage(WindowId::Terminal, kAutoMessage);
     if (!modes_.serverMode) {
       if (retryIntervalMinutes_ == 0) retryIntervalMinutes_ = 2;
@@ -196,7 +190,7 @@ void TelnetSession::ConnectCurrentSite() {
     }
   }
 
-  // 7-8: line end and sub-modes from the name.
+  // Line end and sub-modes from the name.
   st.sendTerminator = EndsWith(name, "_1") ? "\r" : EndsWith(name, "_2") ? "\r\n" : "\n";
   if (InStr(name, "IRC") > 0) {
     modes_.irc = true;
@@ -204,12 +198,12 @@ void TelnetSession::ConnectCurrentSite() {
   }
   if (InStr(name, "CHAT") > 0) modes_.chat = true;
 
-  // 11 (before the connect, so a connect event that comes at once sees it).
+  // The keep-alive before the connect, so a connect event that comes at once sees it.
   keepAlivePeriod_ = ValInt32(site.KeepAlivePeriod());
   if (keepAlivePeriod_ <= 0) keepAlivePeriod_ = 5;
   SetKeepAlive(site.KeepAliveEnabled());
 
-  // 9-10: listen, or connect to the site's host.
+  // Listen, or connect to the site's host.
   if (modes_.serverMode) {
     if (startServerListen) startServerListen();
   } else {
@@ -218,23 +212,17 @@ void TelnetSession::ConnectCurrentSite() {
   connecting_ = false;
 }
 
-void TelnetSession::StartConnect(const HostTarget& target) {
-  if (socket_) {
-    socket_->SetListener(nullptr);
-    socket_->Close();
-  }
-  socket_ = sockets_.CreateSocket();
-  socket_->SetListener(this);
-  pendingOutput_.clear();
+void ConnectionControl::StartConnect(const HostTarget& target) {
+  link_.Close();
   clientStarted_ = true;
   app_.SetFlashing(true);
   app_.Frame().SetStatus("Trying:" + target.host);
   app_.Frame().SetHost(target.host);
   if (onNewConnection) onNewConnection();
-  socket_->Connect(target.host, target.port);
+  link_.Open({target.host, target.port});
 }
 
-void TelnetSession::SetTitleFor(const std::string& host) {
+void ConnectionControl::SetTitleFor(const std::string& host) {
   if (!customTitle_.empty()) {
     app_.Frame().SetTitle("Quillnet [" + customTitle_ + "]");
     return;
@@ -243,17 +231,16 @@ void TelnetSession::SetTitleFor(const std::string& host) {
   app_.Frame().SetTitle("Quillnet [" + shown + "]");
 }
 
-void TelnetSession::SetSessionMenus(bool connected) {
+void ConnectionControl::SetSessionMenus(bool connected) {
   app_.Frame().SetConnected(connected);
   app_.Frame().SetEnabled("mnudisc", connected);
   app_.Frame().SetEnabled("Textsend", connected);
 }
 
-void TelnetSession::OnConnected() {
+void ConnectionControl::OnLinkOpened() {
   app_.SetFlashing(false);
-  userDisconnectMarker_ = flags_.serviceOther ? 0 : 1;
-  std::string host = socket_->RemoteHostName();
-  if (host.empty()) host = socket_->RemoteAddress();
+  marker_ = flags_.serviceOther ? LinkMarker::NoPromptWatch : LinkMarker::WatchingPrompts;
+  const std::string host = link_.PeerName();
   SetTitleFor(host);
   app_.Frame().SetStatus("Connected to " + host);
   SetSessionMenus(true);
@@ -263,31 +250,27 @@ void TelnetSession::OnConnected() {
   lastPromptAt_ = static_cast<std::size_t>(-1);
   if (resetLineCounter) resetLineCounter();
   if (loadScript) loadScript();
-  if (autoState_ >= 1 && scriptRunnable && scriptRunnable() && runScript) runScript();
-  if (auxBridgeNotice && !flags_.bridgeToRemote) auxBridgeNotice("*** CONNECTED\r\n");
+  if (autoState_ != AutoState::Off && scriptRunnable && scriptRunnable() && runScript) runScript();
+  connected.Fire();
 }
 
-void TelnetSession::OnDataArrived(std::size_t) {
-  if (!socket_) return;
-  std::string bytes = socket_->ReadAvailable();
-  if (!bytes.empty() && onReceived) onReceived(bytes);
+void ConnectionControl::OnLinkData(std::string_view bytes) {
+  if (bytes.empty()) return;
+  if (onReceived) onReceived(bytes);
+  batchHandled.Fire();
 }
 
-void TelnetSession::OnReadyToSend() {
-  if (!pendingOutput_.empty()) {
-    FlushPending();
-  } else if (onSendReady) {
-    onSendReady();
-  }
+void ConnectionControl::OnLinkWritable() {
+  if (onSendReady) onSendReady();
 }
 
-void TelnetSession::OnClosed() {
+void ConnectionControl::OnLinkClosed() {
   app_.SetFlashing(true);
-  if (userDisconnectMarker_ == kUserDisconnect) return;
+  if (marker_ == LinkMarker::UserDisconnect) return;
   DisconnectHandling();
   modes_.serverMode = StartsWith(UCase(app_.State().currentSite.Name()), "ACCEPT");
   if (modes_.serverMode && !adHoc_) {
-    userDisconnectMarker_ = kServerRearm;
+    marker_ = LinkMarker::ServerRearm;
     if (serverRearm) serverRearm();
     return;
   }
@@ -300,19 +283,19 @@ void TelnetSession::OnClosed() {
   RestartAutoTimer();
 }
 
-void TelnetSession::OnError(int, const std::string& description) {
+void ConnectionControl::OnLinkError(int, const std::string& description) {
   const bool wasConnecting = !Connected();
   ReportError(description);
   if (wasConnecting) {
     // A failed connect ends like a drop, but without reconnecting by itself:
-    // only the retry timer of an automatic connection tries again.
+    // Only the retry timer of an automatic connection tries again.
     DisconnectHandling();
     if (!AutoTimerRunning()) app_.SetFlashing(false);
   }
 }
 
-void TelnetSession::ReportError(const std::string& description) {
-  if (app_.State().sessionKind == SessionKind::Web || autoState_ >= 1) {
+void ConnectionControl::ReportError(const std::string& description) {
+  if (app_.State().sessionKind == SessionKind::Web || autoState_ != AutoState::Off) {
     app_.Frame().SetStatus(description);
   } else {
     app_.Frame().SetStatus(description);
@@ -320,55 +303,48 @@ void TelnetSession::ReportError(const std::string& description) {
   }
 }
 
-void TelnetSession::DisconnectHandling() {
-  if (socket_) {
-    socket_->SetListener(nullptr);
-    socket_->Close();
-  }
+void ConnectionControl::DisconnectHandling() {
+  link_.Close();
   clientStarted_ = false;
-  pendingOutput_.clear();
   SetSessionMenus(false);
   app_.Frame().SetEnabled("Textsend", false);
-  if (auxBridgeNotice && !flags_.bridgeToRemote) auxBridgeNotice("*** DISCONNECTED\r\n");
   app_.CaptureFile().WriteShown(app_.ShowMessage(WindowId::Terminal, "***  DISCONNECTED"));
   if (customTitle_.empty()) app_.Frame().SetTitle("Quillnet");
+  dropped.Fire();
 }
 
-void TelnetSession::Disconnect() {
+void ConnectionControl::Disconnect() {
   if (!clientStarted_) return;
-  userDisconnectMarker_ = kUserDisconnect;
-  if (socket_) {
-    socket_->SetListener(nullptr);
-    socket_->Close();
-  }
+  marker_ = LinkMarker::UserDisconnect;
+  link_.Close();
   clientStarted_ = false;
   SetSessionMenus(false);
 }
 
-void TelnetSession::MenuConnect() {
+void ConnectionControl::MenuConnect() {
   if (!app_.State().startupHost.empty()) {
     ConnectHost(app_.State().startupHost);
     return;
   }
-  autoState_ = 0;
+  autoState_ = AutoState::Off;
   ConnectCurrentSite();
 }
 
-void TelnetSession::MenuDisconnect() {
-  userDisconnectMarker_ = kUserDisconnect;
+void ConnectionControl::MenuDisconnect() {
+  marker_ = LinkMarker::UserDisconnect;
   DisconnectHandling();
   StopAutomaticConnection(false);
   app_.SetFlashing(false);
 }
 
-void TelnetSession::AutomaticConnectionTick() {
+void ConnectionControl::AutomaticConnectionTick() {
   AppState& st = app_.State();
   ++minutesSinceAttempt_;
   if (st.retryCounter > 0 && st.retryCounter != 30000)
     st.retryCounter = static_cast<std::int16_t>(-st.retryCounter);
   if (minutesSinceAttempt_ < retryIntervalMinutes_) return;
   retryIntervalMinutes_ = 2;
-  autoState_ = 2;
+  autoState_ = AutoState::Retrying;
   if (st.retryCounter != 30000) ++st.retryCounter;
   minutesSinceAttempt_ = 0;
   RestartAutoTimer();
@@ -386,17 +362,17 @@ void TelnetSession::AutomaticConnectionTick() {
   ConnectCurrentSite();
 }
 
-void TelnetSession::NodeHopped() {
+void ConnectionControl::NodeHopped() {
   // The keep-alive list is how a user sets up the new node (filters, SH/DX).
   if (!flags_.autoReconnect) return;
   keepAliveMinutes_ = std::max(keepAlivePeriod_ - 1, 0);
   KeepAliveTick();
 }
 
-void TelnetSession::KeepAliveTick() {
+void ConnectionControl::KeepAliveTick() {
   keepAliveMinutes_ = std::min(keepAliveMinutes_ + 1, keepAlivePeriod_);
   if (timerAuto_->Enabled()) return;
-  if (keepAliveMinutes_ != keepAlivePeriod_ || autoState_ != 0) {
+  if (keepAliveMinutes_ != keepAlivePeriod_ || autoState_ != AutoState::Off) {
     keepAliveMinutes_ %= keepAlivePeriod_;
     return;
   }
@@ -412,8 +388,8 @@ void TelnetSession::KeepAliveTick() {
   keepAliveMinutes_ %= keepAlivePeriod_;
 }
 
-void TelnetSession::CheckLoginPrompt() {
-  if (userDisconnectMarker_ != 1) return;
+void ConnectionControl::CheckLoginPrompt() {
+  if (marker_ != LinkMarker::WatchingPrompts) return;
   const TextWindow& term = app_.Window(WindowId::Terminal);
   const std::string& text = term.Text();
   // The window must hold the longest prompt ("login (your call):" is 18).
@@ -430,29 +406,11 @@ void TelnetSession::CheckLoginPrompt() {
     if (p.effect == 2) app_.State().sendTerminator = "\r";
     if (!app_.Frame().Item("Textsend").enabled) {
       app_.Frame().SetEnabled("Textsend", true);
-      if (autoState_ >= 1 && restartScript) restartScript();
+      if (autoState_ != AutoState::Off && restartScript) restartScript();
     }
     if (releaseLoginWait) releaseLoginWait();
     return;
   }
-}
-
-void TelnetSession::SendRaw(std::string_view bytes) {
-  if (!Connected()) return;
-  if (!pendingOutput_.empty()) {
-    // Keep the order: nothing overtakes what is already waiting.
-    pendingOutput_.append(bytes);
-    FlushPending();
-    return;
-  }
-  std::size_t taken = socket_->Send(bytes);
-  if (taken < bytes.size()) pendingOutput_.append(bytes.substr(taken));
-}
-
-void TelnetSession::FlushPending() {
-  if (pendingOutput_.empty() || !Connected()) return;
-  std::size_t taken = socket_->Send(pendingOutput_);
-  pendingOutput_.erase(0, taken);
 }
 
 }  // namespace qn

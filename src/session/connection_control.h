@@ -1,8 +1,8 @@
-// The network session of a telnet instance: connecting to a site or a typed
-// host, the login-prompt detection, automatic connection with retries and
-// reconnection after a drop, the keep-alive and the disconnect. Owns the
-// socket; received bytes go to the receive path, the send path writes through
-// this object's pending output.
+// Connection control of a session over any byte link: connecting to a site or
+// a typed host, the login-prompt detection, automatic connection with retries,
+// the fallback site and reconnection after a drop, the keep-alive and the
+// disconnect. Received bytes go to the receive path; the send path writes to
+// the link.
 #pragma once
 
 #include <array>
@@ -11,10 +11,10 @@
 #include <random>
 #include <string>
 
+#include "core/event_list.h"
 #include "platform/event_loop.h"
-#include "platform/tcp_socket.h"
+#include "session/byte_link.h"
 #include "session/host_text.h"
-#include "session/session_transport.h"
 
 namespace qn {
 
@@ -37,17 +37,34 @@ struct SessionModes {
   bool irc = false;
   bool chat = false;
   std::string ircChannel;
+  // The channel's spot robot that IRC requests go to; without one they go to
+  // the channel, where the robots listen too.
+  std::string robotNick;
+  std::string RobotOrChannel() const { return robotNick.empty() ? ircChannel : robotNick; }
 };
 
-class TelnetSession : public TcpSocketListener, public SessionTransport {
+// Where an automatic connection stands.
+enum class AutoState {
+  Off,           // connects only when asked to
+  FirstAttempt,  // the site's script asked for automatic connection
+  Retrying,      // a later attempt made by the retry timer
+};
+
+// What connection control expects of the link after the last connect or drop.
+enum class LinkMarker {
+  NoPromptWatch,    // connected to a site that serves others: no login prompts
+  WatchingPrompts,  // connected; a login prompt enables typing
+  ServerRearm,      // server mode listens again after its caller left
+  UserDisconnect,   // the user closed it: no drop handling, no reconnection
+};
+
+class ConnectionControl : public ByteLinkListener {
  public:
-  static constexpr int kUserDisconnect = 1000;
-  static constexpr int kServerRearm = 100;
   static constexpr const char* kAutoMessage =
       "Automatic connection in progress: no need to type before it's done...";
 
-  TelnetSession(App& app, SocketFactory& sockets);
-  ~TelnetSession() override;
+  ConnectionControl(App& app, ByteLink& link);
+  ~ConnectionControl() override;
 
   // Connect procedures.
   void ConnectHost(const std::string& hostText);
@@ -75,13 +92,13 @@ class TelnetSession : public TcpSocketListener, public SessionTransport {
   int KeepAliveMinutes() const { return keepAliveMinutes_; }
   int KeepAlivePeriod() const { return keepAlivePeriod_; }
 
-  bool Connected() const override;
+  bool Connected() const { return link_.IsOpen(); }
   bool Connecting() const { return connecting_; }
   // The site list's OK starts afresh even if an earlier connect never ended.
   void ClearConnecting() { connecting_ = false; }
-  int AutoState() const { return autoState_; }
-  void SetAutoState(int s) { autoState_ = s; }
-  int UserDisconnectMarker() const { return userDisconnectMarker_; }
+  qn::AutoState AutoState() const { return autoState_; }
+  void SetAutoState(qn::AutoState s) { autoState_ = s; }
+  LinkMarker Marker() const { return marker_; }
   int RetryIntervalMinutes() const { return retryIntervalMinutes_; }
   void SetRetryIntervalMinutes(int m) { retryIntervalMinutes_ = m; }
   int MinutesSinceAttempt() const { return minutesSinceAttempt_; }
@@ -101,40 +118,40 @@ class TelnetSession : public TcpSocketListener, public SessionTransport {
   // change of the terminal text.
   void CheckLoginPrompt();
 
-  // SessionTransport
-  void SendRaw(std::string_view bytes) override;
-  bool HasPendingOutput() const override { return !pendingOutput_.empty(); }
-  void FlushPending() override;
+  ByteLink& Link() { return link_; }
 
-  // TcpSocketListener
-  void OnConnected() override;
-  void OnDataArrived(std::size_t byteCount) override;
-  void OnReadyToSend() override;
-  void OnClosed() override;
-  void OnError(int code, const std::string& description) override;
+  // ByteLinkListener
+  void OnLinkOpened() override;
+  void OnLinkData(std::string_view bytes) override;
+  void OnLinkWritable() override;
+  void OnLinkClosed() override;
+  void OnLinkError(int code, const std::string& description) override;
+
+  // The link came up (after the title and menus are set), or went down
+  // (after "***  DISCONNECTED" is shown), whoever closed it.
+  EventList<> connected;
+  EventList<> dropped;
+  // A batch of received bytes went through the receive path.
+  EventList<> batchHandled;
 
   // Filled by the subsystems that own these steps.
-  std::function<void(std::string_view bytes)> onReceived;   // the receive path
-  std::function<void()> onNewConnection;                    // receive buffers start over
-  std::function<void()> loadScript;                         // script loaded at connect
-  std::function<bool()> scriptRunnable;                     // usable and not empty
-  std::function<void()> runScript;                          // engine from the first line
-  std::function<void()> restartScript;                      // engine from line one again
-  std::function<void()> resetScriptPending;                 // script's pending-command state
-  std::function<bool()> scriptHasTitleCommand;              // "/F" or "\F" line present
-  std::function<void()> onCallPrompt;                       // "enter your call:" seen
-  std::function<void()> releaseLoginWait;                   // script waiting for a prompt
-  std::function<void()> resetLineCounter;                   // at connect and at each login prompt
-  std::function<void()> onSessionReset;                     // script wait text, "/B", ExchangeOn
-  std::function<void()> onSendReady;                        // SendToSession continues a long line
-  std::function<void(const std::string&)> auxBridgeNotice;  // "*** CONNECTED" to the aux port
-  std::function<void()> startServerListen;                  // server mode listens
-  std::function<void()> serverRearm;                        // server mode after a caller left
+  std::function<void(std::string_view bytes)> onReceived;  // the receive path
+  std::function<void()> onNewConnection;                   // receive buffers start over
+  std::function<void()> loadScript;                        // script loaded at connect
+  std::function<bool()> scriptRunnable;                    // usable and not empty
+  std::function<void()> runScript;                         // engine from the first line
+  std::function<void()> restartScript;                     // engine from line one again
+  std::function<void()> resetScriptPending;                // script's pending-command state
+  std::function<bool()> scriptHasTitleCommand;             // "/F" or "\F" line present
+  std::function<void()> onCallPrompt;                      // "enter your call:" seen
+  std::function<void()> releaseLoginWait;                  // script waiting for a prompt
+  std::function<void()> resetLineCounter;                  // at connect and at each login prompt
+  std::function<void()> onSessionReset;                    // script wait text, "/B", ExchangeOn
+  std::function<void()> onSendReady;                       // SendToSession continues a long line
+  std::function<void()> startServerListen;                 // server mode listens
+  std::function<void()> serverRearm;                       // server mode after a caller left
   // Numbers in [0, 1) for random ports and host lists; seeded per connect.
   std::function<double()> random;
-
-  SocketFactory& Sockets() { return sockets_; }
-  TcpSocket* Socket() { return socket_.get(); }
 
  private:
   void StartConnect(const HostTarget& target);
@@ -147,8 +164,7 @@ class TelnetSession : public TcpSocketListener, public SessionTransport {
   void ReadSiteFlags(const SiteRecord& site);
 
   App& app_;
-  SocketFactory& sockets_;
-  std::unique_ptr<TcpSocket> socket_;
+  ByteLink& link_;
   std::unique_ptr<Timer> timerAuto_;
   std::unique_ptr<Timer> timerKeepAlive_;
   std::mt19937 rng_;
@@ -156,8 +172,8 @@ class TelnetSession : public TcpSocketListener, public SessionTransport {
   bool connecting_ = false;
   bool clientStarted_ = false;
   bool adHoc_ = false;
-  int userDisconnectMarker_ = 0;
-  int autoState_ = 0;
+  LinkMarker marker_ = LinkMarker::NoPromptWatch;
+  qn::AutoState autoState_ = qn::AutoState::Off;
   int retryIntervalMinutes_ = 2;
   int minutesSinceAttempt_ = 0;
   std::string fallbackSite_;
@@ -166,7 +182,6 @@ class TelnetSession : public TcpSocketListener, public SessionTransport {
   int keepAliveMinutes_ = 0;
   SiteFlags flags_;
   SessionModes modes_;
-  std::string pendingOutput_;
   // Login prompts: where in the whole terminal stream the last one was seen.
   std::size_t lastPromptAt_ = static_cast<std::size_t>(-1);
 };

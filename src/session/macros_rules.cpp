@@ -1,4 +1,4 @@
-#include "session/macros_dialog.h"
+#include "session/macros_rules.h"
 
 #include "core/app.h"
 #include "core/text.h"

@@ -1,4 +1,4 @@
-#include "traffic/ptt_line.h"
+#include "sound/ptt_line.h"
 
 #include "core/text.h"
 #include "platform/event_loop.h"

@@ -1,40 +1,38 @@
-#include "traffic/sound_dialog.h"
+#include "sound/sound_rules.h"
 
 #include <algorithm>
 
 #include "core/app.h"
-#include "traffic/speech_player.h"
+#include "sound/speech_player.h"
 #include "traffic/spot_pipeline.h"
 
 namespace qn {
 
 namespace {
 
-int ClampSpeed(int speed) {
-  return std::clamp(speed, SoundDialogRules::kSpeedMin, SoundDialogRules::kSpeedMax);
-}
+int ClampSpeed(int speed) { return std::clamp(speed, SoundRules::kSpeedMin, SoundRules::kSpeedMax); }
 
 }  // namespace
 
-SoundDialogRules::SoundDialogRules(App& app) : app_(app), speedAtOpen_(app.Settings().speedFactor) {}
+SoundRules::SoundRules(App& app) : app_(app), speedAtOpen_(app.Settings().speedFactor) {}
 
-SoundFields SoundDialogRules::Load() const {
+SoundFields SoundRules::Load() const {
   const AppSettings& s = app_.Settings();
   return {s.soundsEnabled, s.voiceSpelling, s.truncateFrequency, ClampSpeed(s.speedFactor),
           std::clamp(static_cast<int>(s.waveVolume), 0, kVolumeMax)};
 }
 
-bool SoundDialogRules::VoiceControlsEnabled() const { return app_.State().soundAvailable; }
+bool SoundRules::VoiceControlsEnabled() const { return app_.State().soundAvailable; }
 
-std::string SoundDialogRules::SpeedLabel(int speed) { return std::to_string(speed); }
+std::string SoundRules::SpeedLabel(int speed) { return std::to_string(speed); }
 
-std::string SoundDialogRules::VolumeLabel(int volume) { return std::to_string(volume / 2000); }
+std::string SoundRules::VolumeLabel(int volume) { return std::to_string(volume / 2000); }
 
-void SoundDialogRules::VolumeMoved(int volume) {
+void SoundRules::VolumeMoved(int volume) {
   if (SpeechPlayer* player = app_.Player()) player->SetVolume(volume);
 }
 
-void SoundDialogRules::Test(const SoundFields& fields) {
+void SoundRules::Test(const SoundFields& fields) {
   SpotPipeline* pipeline = app_.Pipeline();
   if (!pipeline || !VoiceControlsEnabled()) return;
   pipeline->Speech().Text() += kSoundTestText;
@@ -42,7 +40,7 @@ void SoundDialogRules::Test(const SoundFields& fields) {
   app_.StartSpeaking();
 }
 
-void SoundDialogRules::Save(const SoundFields& fields) {
+void SoundRules::Save(const SoundFields& fields) {
   AppSettings& s = app_.Settings();
   s.soundsEnabled = fields.sounds;
   s.voiceSpelling = fields.voiceSpelling;
@@ -56,7 +54,7 @@ void SoundDialogRules::Save(const SoundFields& fields) {
   app_.SaveSettings();
 }
 
-void SoundDialogRules::Cancel() {
+void SoundRules::Cancel() {
   // Test may have changed the speed for the moment.
   app_.Settings().speedFactor = speedAtOpen_;
   VolumeMoved(app_.Settings().waveVolume);

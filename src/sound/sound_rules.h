@@ -21,14 +21,14 @@ struct SoundFields {
   int volume = 0;              // "Vol&ume" (HScrvol)
 };
 
-class SoundDialogRules {
+class SoundRules {
  public:
   static constexpr int kSpeedMin = 0;
   // Past this the gaps between letters would be gone altogether.
   static constexpr int kSpeedMax = 5;
   static constexpr int kVolumeMax = 32767;
 
-  explicit SoundDialogRules(App& app);
+  explicit SoundRules(App& app);
 
   SoundFields Load() const;
   // Without a sound device the controls are shown but cannot be used.

@@ -1,4 +1,4 @@
-#include "traffic/speech_player.h"
+#include "sound/speech_player.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include "core/app.h"
 #include "core/text.h"
 #include "platform/sound_output.h"
-#include "traffic/speech_queue.h"
+#include "sound/speech_queue.h"
 #include "traffic/spot_pipeline.h"
 
 namespace qn {

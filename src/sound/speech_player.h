@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "traffic/ptt_line.h"
+#include "sound/ptt_line.h"
 
 namespace qn {
 

@@ -1,4 +1,4 @@
-#include "traffic/speech_queue.h"
+#include "sound/speech_queue.h"
 
 namespace qn {
 

@@ -1,4 +1,4 @@
-#include "traffic/voice_dialog.h"
+#include "sound/voice_rules.h"
 
 #include "core/app.h"
 #include "core/text.h"

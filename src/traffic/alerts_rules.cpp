@@ -1,4 +1,4 @@
-#include "traffic/alerts_dialog.h"
+#include "traffic/alerts_rules.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -10,7 +10,7 @@
 
 namespace qn {
 
-AlertFields AlertsDialogRules::Load() const {
+AlertFields AlertsRules::Load() const {
   const AppSettings& s = app_.Settings();
   AlertFields f;
   if (Alerts* alerts = app_.SpotAlerts()) f.list = alerts->List().Source();
@@ -21,7 +21,7 @@ AlertFields AlertsDialogRules::Load() const {
   return f;
 }
 
-std::vector<std::string> AlertsDialogRules::SoundFiles() const {
+std::vector<std::string> AlertsRules::SoundFiles() const {
   std::vector<std::string> names;
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(app_.State().soundFolder, ec)) {
@@ -33,11 +33,11 @@ std::vector<std::string> AlertsDialogRules::SoundFiles() const {
   return names;
 }
 
-bool AlertsDialogRules::RepetitionKeyAllowed(char c) {
+bool AlertsRules::RepetitionKeyAllowed(char c) {
   return (c >= '0' && c <= '9') || c == 8 || c == 9 || c == 27;
 }
 
-bool AlertsDialogRules::Test(const AlertFields& fields) {
+bool AlertsRules::Test(const AlertFields& fields) {
   Alerts* alerts = app_.SpotAlerts();
   if (!alerts) return false;
   auto answer = app_.Prompt().InputBox(kAlertTestPrompt, kAlertsCaption, "");
@@ -73,9 +73,9 @@ bool AlertsDialogRules::Test(const AlertFields& fields) {
   return matched;
 }
 
-void AlertsDialogRules::RunMailbell() { app_.StartHelper(kMailbellProgram, {}, WindowStyle::Normal); }
+void AlertsRules::RunMailbell() { app_.StartHelper(kMailbellProgram, {}, WindowStyle::Normal); }
 
-void AlertsDialogRules::Save(const AlertFields& fields) {
+void AlertsRules::Save(const AlertFields& fields) {
   AppSettings& s = app_.Settings();
   const bool empty = TrimSpaceAndControls(fields.list).empty();
   s.alertEnabled = fields.enabled && !empty;

@@ -24,9 +24,9 @@ struct AlertFields {
   bool lptSwitch = false;   // Chkswitch
 };
 
-class AlertsDialogRules {
+class AlertsRules {
  public:
-  explicit AlertsDialogRules(App& app) : app_(app) {}
+  explicit AlertsRules(App& app) : app_(app) {}
 
   AlertFields Load() const;
   // The "*.WAV" files of the sound folder, as Filalert lists them.

@@ -1,4 +1,4 @@
-#include "traffic/colours_dialog.h"
+#include "traffic/colours_rules.h"
 
 #include "core/app.h"
 #include "traffic/traffic_windows.h"
@@ -34,12 +34,12 @@ int BlueOf(std::int32_t colour) {
   return static_cast<int>((static_cast<std::uint32_t>(colour) >> 16) & 0xFF);
 }
 
-ColoursDialog::ColoursDialog(const AppSettings& s)
+ColoursRules::ColoursRules(const AppSettings& s)
     : samples_{s.talkColours, s.announcementColours, s.spotColours, s.terminalColours, s.typedInputColours} {
   SelectSample(ColourSample::Talk);
 }
 
-void ColoursDialog::SelectSample(ColourSample s) {
+void ColoursRules::SelectSample(ColourSample s) {
   current_ = s;
   std::int32_t c = samples_[Index(s)].back;
   red_ = RedOf(c);
@@ -47,10 +47,10 @@ void ColoursDialog::SelectSample(ColourSample s) {
   blue_ = BlueOf(c);
 }
 
-void ColoursDialog::Foreground() { samples_[Index(current_)].text = Mixed(); }
-void ColoursDialog::Background() { samples_[Index(current_)].back = Mixed(); }
+void ColoursRules::Foreground() { samples_[Index(current_)].text = Mixed(); }
+void ColoursRules::Background() { samples_[Index(current_)].back = Mixed(); }
 
-void ColoursDialog::StoreInto(AppSettings& s) const {
+void ColoursRules::StoreInto(AppSettings& s) const {
   s.talkColours = samples_[Index(ColourSample::Talk)];
   s.announcementColours = samples_[Index(ColourSample::Ann)];
   s.spotColours = samples_[Index(ColourSample::Dx)];
@@ -58,7 +58,7 @@ void ColoursDialog::StoreInto(AppSettings& s) const {
   s.typedInputColours = samples_[Index(ColourSample::Tx)];
 }
 
-void ColoursDialog::Save(App& app) const {
+void ColoursRules::Save(App& app) const {
   StoreInto(app.Settings());
   if (TrafficWindows* w = app.TrafficWin(); w && w->applyColours) w->applyColours();
   app.SaveSettings();

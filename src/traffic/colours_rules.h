@@ -28,7 +28,7 @@ int RedOf(std::int32_t colour);
 int GreenOf(std::int32_t colour);
 int BlueOf(std::int32_t colour);
 
-class ColoursDialog {
+class ColoursRules {
  public:
   static constexpr const char* kCaption = "Windows configuration";
   static constexpr const char* kForeground = "&Foreground";
@@ -36,7 +36,7 @@ class ColoursDialog {
   static constexpr const char* kSave = "&Save";
   static constexpr const char* kCancel = "&Cancel";
 
-  explicit ColoursDialog(const AppSettings& settings);
+  explicit ColoursRules(const AppSettings& settings);
 
   // Clicking a sample: it becomes the current one and the scroll bars take
   // its background colour.

@@ -1,4 +1,4 @@
-#include "traffic/filter_dialog.h"
+#include "traffic/filter_rules.h"
 
 #include "core/app.h"
 #include "core/text.h"
@@ -6,7 +6,7 @@
 
 namespace qn {
 
-FilterFields FilterDialogRules::Load() const {
+FilterFields FilterRules::Load() const {
   const AppSettings& s = app_.Settings();
   FilterFields f;
   f.low = s.exclusionLow;
@@ -18,13 +18,13 @@ FilterFields FilterDialogRules::Load() const {
   return f;
 }
 
-bool FilterDialogRules::TickDxDe(bool ticked) {
+bool FilterRules::TickDxDe(bool ticked) {
   if (!ticked || app_.Folder().Exists(kFilterFile)) return ticked;
   app_.Prompt().MessageBox(kNoFilterFile, MsgIcon::Exclamation);
   return false;
 }
 
-std::string FilterDialogRules::OpenAreaList() {
+std::string FilterRules::OpenAreaList() {
   areaListShown_ = true;
   std::string text;
   if (auto file = app_.Folder().Read(kFilterFile)) {
@@ -33,7 +33,7 @@ std::string FilterDialogRules::OpenAreaList() {
   return text;
 }
 
-bool FilterDialogRules::SaveAreaList(const std::string& text) {
+bool FilterRules::SaveAreaList(const std::string& text) {
   if (!app_.Folder().WriteAtomic(kFilterFile, text)) {
     app_.Prompt().MessageBox(std::string("The area list could not be saved to ") + kFilterFile,
                              MsgIcon::Exclamation);
@@ -43,7 +43,7 @@ bool FilterDialogRules::SaveAreaList(const std::string& text) {
   return true;
 }
 
-void FilterDialogRules::Save(const FilterFields& fields) {
+void FilterRules::Save(const FilterFields& fields) {
   AppSettings& s = app_.Settings();
   for (std::size_t i = 0; i < fields.low.size(); ++i) {
     s.exclusionLow[i] = WithoutLineBreaks(fields.low[i]);

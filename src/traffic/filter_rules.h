@@ -22,9 +22,9 @@ struct FilterFields {
   bool rejectOld = false;            // Chkrejold
 };
 
-class FilterDialogRules {
+class FilterRules {
  public:
-  explicit FilterDialogRules(App& app) : app_(app) {}
+  explicit FilterRules(App& app) : app_(app) {}
 
   FilterFields Load() const;
   // Ticking Chkde: refused with a warning when there is no FILTER.TXT.

@@ -1,4 +1,4 @@
-#include "traffic/talk_dialog.h"
+#include "traffic/talk_rules.h"
 
 #include "core/app.h"
 #include "core/text.h"

@@ -1,4 +1,4 @@
-#include "platform/qt/linux_port_io.h"
+#include "platform/linux/linux_port_io.h"
 
 #include <fcntl.h>
 #include <linux/ppdev.h>

@@ -1,4 +1,4 @@
-#include "web/country_file.h"
+#include "lookups/country_file.h"
 
 #include <gtest/gtest.h>
 

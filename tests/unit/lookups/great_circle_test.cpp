@@ -1,4 +1,4 @@
-#include "web/great_circle.h"
+#include "lookups/great_circle.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "web/lookups.h"
+#include "lookups/lookups.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 
 #include "core/text.h"
 #include "fakes/test_app.h"
-#include "traffic/sound_dialog.h"
-#include "traffic/speech_player.h"
+#include "sound/sound_rules.h"
+#include "sound/speech_player.h"
+#include "sound/voice_rules.h"
 #include "traffic/spot_pipeline.h"
-#include "traffic/voice_dialog.h"
 
 namespace qn {
 namespace {
@@ -25,7 +25,7 @@ struct SoundDialogFixture : ::testing::Test {
 
 TEST_F(SoundDialogFixture, SaveStoresTheFieldsAndSetsTheMenuChecks) {
   Start(1);
-  SoundDialogRules rules(*app);
+  SoundRules rules(*app);
   SoundFields f = rules.Load();
   EXPECT_EQ(f.speed, 2);
   EXPECT_EQ(f.volume, 6767);
@@ -42,16 +42,16 @@ TEST_F(SoundDialogFixture, SaveStoresTheFieldsAndSetsTheMenuChecks) {
   EXPECT_TRUE(app->Frame().Item("mnuvoice").checked);
   EXPECT_EQ(ConfigLine(7), "1");
   EXPECT_EQ(ConfigLine(8), "1");
-  EXPECT_EQ(ConfigLine(9), std::to_string(SoundDialogRules::kSpeedMax));
+  EXPECT_EQ(ConfigLine(9), std::to_string(SoundRules::kSpeedMax));
   EXPECT_EQ(ConfigLine(72), "20000");
   EXPECT_EQ(ConfigLine(81), "1");
 }
 
 TEST_F(SoundDialogFixture, VolumeFollowsTheScrollBarAndCancelPutsItBack) {
   Start(1);
-  SoundDialogRules rules(*app);
-  EXPECT_EQ(SoundDialogRules::VolumeLabel(32767), "16");
-  EXPECT_EQ(SoundDialogRules::VolumeLabel(1999), "0");
+  SoundRules rules(*app);
+  EXPECT_EQ(SoundRules::VolumeLabel(32767), "16");
+  EXPECT_EQ(SoundRules::VolumeLabel(1999), "0");
   t.sound.volumes.clear();
   rules.VolumeMoved(1000);
   ASSERT_EQ(t.sound.volumes.size(), 1u);
@@ -69,7 +69,7 @@ TEST_F(SoundDialogFixture, TestSpeaksTheTestTextAtTheChosenSpeed) {
   for (const char* name : {"z.wav", "x.wav", "9.wav", "q.wav"})
     t.Folder().WriteAtomic(std::string("SOUNDS\\") + name, std::string(1100, '\x80'));
   Start(1);
-  SoundDialogRules rules(*app);
+  SoundRules rules(*app);
   SoundFields f = rules.Load();
   f.speed = 0;  // 100 ms recordings with gaps of 100 ms
   rules.Test(f);
@@ -82,7 +82,7 @@ TEST_F(SoundDialogFixture, TestSpeaksTheTestTextAtTheChosenSpeed) {
 
 TEST_F(SoundDialogFixture, WithoutADeviceTheControlsAreOffAndTestDoesNothing) {
   Start(0);
-  SoundDialogRules rules(*app);
+  SoundRules rules(*app);
   EXPECT_FALSE(rules.VoiceControlsEnabled());
   rules.Test(rules.Load());
   EXPECT_TRUE(app->Pipeline()->Speech().Empty());

@@ -1,4 +1,4 @@
-#include "traffic/speech_player.h"
+#include "sound/speech_player.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include "fakes/fake_socket.h"
 #include "fakes/test_app.h"
 #include "session/typed_input.h"
-#include "traffic/speech_queue.h"
+#include "sound/speech_queue.h"
 #include "traffic/spot_line.h"
 #include "traffic/spot_pipeline.h"
 
@@ -385,7 +385,7 @@ TEST_F(PlayerFixture, F9RepeatsTheLastAcceptedSpotTruncatedWithoutDoubleSpell) {
   EXPECT_TRUE(Q().Empty());
   std::string line = PadRight("DX de DL1XYZ:", 15) + FitRight("14025.0", 9) + "  " + PadRight("K1ABC", 12) +
                      " " + PadRight("up 2", 31) + "1200Z\r\n";
-  app->onSpotLine(line, SpotSource::Main);
+  app->Events().spotLine.Fire(line, SpotSource::Main);
   ASSERT_TRUE(Q().Empty());  // voice spelling is off
   EXPECT_TRUE(app->PressKey("F9"));
   EXPECT_EQ(Q().Text(), std::string(1, kMark) + "K1ABC 14");

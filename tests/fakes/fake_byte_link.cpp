@@ -1,17 +1,17 @@
-#include "fakes/fake_transport.h"
+#include "fakes/fake_byte_link.h"
 
 #include <algorithm>
 
 namespace qn::fakes {
 
-void FakeTransport::Take(std::string_view bytes) {
+void FakeByteLink::Take(std::string_view bytes) {
   std::size_t n = std::min(room, bytes.size());
   sent.append(bytes.substr(0, n));
   if (room != static_cast<std::size_t>(-1)) room -= n;
   pending.append(bytes.substr(n));
 }
 
-void FakeTransport::SendRaw(std::string_view bytes) {
+void FakeByteLink::Write(std::string_view bytes) {
   if (!connected) return;
   writes.emplace_back(bytes);
   if (pending.empty()) {
@@ -22,7 +22,7 @@ void FakeTransport::SendRaw(std::string_view bytes) {
   if (onSend) onSend(bytes);
 }
 
-void FakeTransport::FlushPending() {
+void FakeByteLink::Flush() {
   ++flushes;
   std::string waiting;
   waiting.swap(pending);
