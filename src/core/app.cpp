@@ -102,7 +102,7 @@ void App::BuildMenu() {
 
 void App::WireTelnetSession() {
   receiver_ = std::make_unique<Receiver>(Window(WindowId::Terminal), &capture_);
-  receiver_->sendRaw = [this](std::string_view bytes) { telnet_->SendRaw(bytes); };
+  receiver_->sendRaw = [this](std::string_view bytes) { telnet_->SendCommand(bytes); };
   receiver_->programInFront = [this] { return inFront_; };
   receiver_->ircSession = [this] { return telnet_->Modes().irc; };
   receiver_->terminalChanged = [this] { telnet_->CheckLoginPrompt(); };

@@ -5,6 +5,7 @@
 #include "core/app.h"
 #include "core/site_file.h"
 #include "core/text.h"
+#include "session/telnet_codec.h"
 
 namespace qn {
 
@@ -257,8 +258,11 @@ void TelnetSession::OnConnected() {
   SetTitleFor(host);
   app_.Frame().SetStatus("Connected to " + host);
   SetSessionMenus(true);
-  // The typed-input box stays disabled until the node's first login prompt.
-  app_.Frame().SetEnabled("Textsend", false);
+  // The typed-input box stays disabled until the node's first login prompt,
+  // where one is looked for: an IRC server, a caller of server mode or a
+  // service of type Other sends none.
+  if (userDisconnectMarker_ == 1 && !modes_.irc && !modes_.serverMode)
+    app_.Frame().SetEnabled("Textsend", false);
   keepAliveMinutes_ = 0;
   lastPromptAt_ = static_cast<std::size_t>(-1);
   if (resetLineCounter) resetLineCounter();
@@ -438,8 +442,23 @@ void TelnetSession::CheckLoginPrompt() {
 }
 
 void TelnetSession::SendRaw(std::string_view bytes) {
+  // Data on a telnet link: a byte 255 would otherwise start a command.
+  if (bytes.find(static_cast<char>(telnet::kIac)) == std::string_view::npos) {
+    Write(bytes);
+  } else {
+    Write(TelnetEscape(bytes));
+  }
+}
+
+void TelnetSession::SendCommand(std::string_view bytes) { Write(bytes); }
+
+void TelnetSession::Write(std::string_view bytes) {
   if (!Connected()) return;
   if (!pendingOutput_.empty()) {
+    if (pendingOutput_.size() + bytes.size() > kMaxPendingOutput) {
+      DropDeafNode();
+      return;
+    }
     // Keep the order: nothing overtakes what is already waiting.
     pendingOutput_.append(bytes);
     FlushPending();
@@ -447,6 +466,17 @@ void TelnetSession::SendRaw(std::string_view bytes) {
   }
   std::size_t taken = socket_->Send(bytes);
   if (taken < bytes.size()) pendingOutput_.append(bytes.substr(taken));
+}
+
+void TelnetSession::DropDeafNode() {
+  // As if the node had closed: reconnection follows when the site asks for it.
+  app_.CaptureFile().WriteShown(app_.ShowMessage(WindowId::Terminal, kDeafNodeMessage));
+  if (socket_) {
+    socket_->SetListener(nullptr);
+    socket_->Close();
+  }
+  pendingOutput_.clear();
+  OnClosed();
 }
 
 void TelnetSession::FlushPending() {

@@ -45,6 +45,9 @@ class TelnetSession : public TcpSocketListener, public SessionTransport {
   static constexpr int kServerRearm = 100;
   static constexpr const char* kAutoMessage =
       "Automatic connection in progress: no need to type before it's done...";
+  // What may wait for a node that does not read; past it the session is dropped.
+  static constexpr std::size_t kMaxPendingOutput = 1 << 20;
+  static constexpr const char* kDeafNodeMessage = "the node does not read what is sent";
 
   TelnetSession(App& app, SocketFactory& sockets);
   ~TelnetSession() override;
@@ -101,8 +104,10 @@ class TelnetSession : public TcpSocketListener, public SessionTransport {
   // change of the terminal text.
   void CheckLoginPrompt();
 
-  // SessionTransport
+  // SessionTransport: data, with every byte 255 doubled.
   void SendRaw(std::string_view bytes) override;
+  // Telnet commands (negotiation replies), written as they are.
+  void SendCommand(std::string_view bytes);
   bool HasPendingOutput() const override { return !pendingOutput_.empty(); }
   void FlushPending() override;
 
@@ -145,6 +150,8 @@ class TelnetSession : public TcpSocketListener, public SessionTransport {
   void SetSessionMenus(bool connected);
   void ReportError(const std::string& description);
   void ReadSiteFlags(const SiteRecord& site);
+  void Write(std::string_view bytes);
+  void DropDeafNode();
 
   App& app_;
   SocketFactory& sockets_;
