@@ -151,8 +151,8 @@ bool WithinSpotAgeWindow(std::string_view time, double utcSeconds) {
 SpotPipeline::SpotPipeline(App& app) : app_(app), talk_(app, speech_) {
   app_.onSpotLine = [this](const std::string& line, SpotSource source) { ProcessSpot(line, source); };
   app_.onAnnouncementShown = [this](const std::string&) { speech_.QueueSoundEvent(2, Gate()); };
-  app_.onTalkShown = [this](const std::string&, SpotSource source, const std::string& talker) {
-    talk_.OnTalkShown(source, talker);
+  app_.onTalkShown = [this](const std::string& line, SpotSource source, const std::string& talker) {
+    talk_.OnTalkShown(source, talker, line);
   };
 }
 
