@@ -15,6 +15,7 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool Started() const { return pid_ > 0; }
+  int Pid() const { return pid_; }
   void Write(const std::string& text);
   void CloseInput();
   // Reads until a line containing text has arrived (at any time so far) or
