@@ -15,12 +15,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "child_process.h"
 #include "core/files.h"
 #include "fakes/temp_folder.h"
 #include "test_node.h"
@@ -30,15 +30,6 @@ extern char** environ;
 namespace {
 
 using qn::testing::NodeConnection;
-
-long StatusKb(int pid, const std::string& field) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.rfind(field + ":", 0) == 0) return std::stol(line.substr(field.size() + 1));
-  }
-  return -1;
-}
 
 struct Flood {
   const char* name;
@@ -65,7 +56,7 @@ void Run(const Flood& flood) {
       [&](NodeConnection& c, int) {
         c.Send("welcome\r\n");
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-        idleKb = StatusKb(pid, "VmRSS");
+        idleKb = qn::testing::ProcessStatusKb(pid, "VmRSS");
         auto start = std::chrono::steady_clock::now();
         flood.send(c);
         // The program has taken it all in when it answers this (or has
@@ -74,7 +65,7 @@ void Run(const Flood& flood) {
         c.ReadUntil("\xff\xfb\x18", 120000);
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        peakKb = StatusKb(pid, "VmHWM");
+        peakKb = qn::testing::ProcessStatusKb(pid, "VmHWM");
         done = true;
       },
       1);

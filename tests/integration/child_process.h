@@ -7,6 +7,9 @@
 
 namespace qn::testing {
 
+// A figure of /proc/PID/status in kB ("VmRSS", "VmHWM"), -1 when absent.
+long ProcessStatusKb(int pid, const std::string& field);
+
 class ChildProcess {
  public:
   explicit ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {});

@@ -3,8 +3,6 @@
 // node that is slow to prompt.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "child_process.h"
 #include "core/app_settings.h"
 #include "core/files.h"
@@ -17,15 +15,6 @@ namespace {
 
 std::string Host(const testing::TestNode& node) {
   return "telnet://127.0.0.1:" + std::to_string(node.Port()) + "/";
-}
-
-long StatusKb(int pid, const std::string& field) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.rfind(field + ":", 0) == 0) return std::stol(line.substr(field.size() + 1));
-  }
-  return -1;
 }
 
 std::size_t Count(const std::string& text, const std::string& part) {
@@ -73,9 +62,9 @@ TEST(HostileNode, LongLineAndNulFloodsStayWithinBoundedMemory) {
   prog.Start(node);
   ASSERT_NE(prog.p->WaitForLine("rx| login: ", 10000), "");
   prog.p->Write("G4TST\n");
-  long idle = StatusKb(prog.p->Pid(), "VmRSS");
+  long idle = testing::ProcessStatusKb(prog.p->Pid(), "VmRSS");
   ASSERT_NE(prog.p->WaitForLine("rx| flood over", 120000), "");
-  long peak = StatusKb(prog.p->Pid(), "VmHWM");
+  long peak = testing::ProcessStatusKb(prog.p->Pid(), "VmHWM");
   // 32 MB arrived without a line end; what is kept of it must not follow it.
   EXPECT_LT(peak - idle, 24 * 1024) << "idle " << idle << " kB, peak " << peak << " kB";
   prog.Quit();

@@ -22,7 +22,8 @@ TEST(QtLauncher, HelpersReadAndWriteNothingOfOurs) {
   const fs::path report = dir.Path() / "fds";
   {
     std::ofstream out(helper);
-    out << "#!/bin/sh\nreadlink /proc/$$/fd/0 /proc/$$/fd/1 > \"" << report.string() << ".part\"\n"
+    out << "#!/bin/sh\nin=$(readlink /proc/$$/fd/0)\nout=$(readlink /proc/$$/fd/1)\n"
+        << "printf '%s\\n%s\\n' \"$in\" \"$out\" > \"" << report.string() << ".part\"\n"
         << "mv \"" << report.string() << ".part\" \"" << report.string() << "\"\n";
   }
   fs::permissions(helper, fs::perms::owner_all);
