@@ -12,6 +12,7 @@
 #include "fakes/fake_transport.h"
 #include "fakes/test_app.h"
 #include "session/sender.h"
+#include "session/telnet_codec.h"
 #include "session/telnet_session.h"
 
 namespace {
@@ -42,9 +43,7 @@ std::string Decode(std::string_view wire) {
     } else if (cmd == 250) {
       std::size_t se = wire.find("\xff\xf0", i);
       Require(se != std::string_view::npos, "a subnegotiation without its end");
-      Require(wire.substr(i - 1, se + 2 - (i - 1)) ==
-                  "\xff\xfa\x18\x00"
-                  "DEC-VT100\xff\xf0",
+      Require(wire.substr(i - 1, se + 2 - (i - 1)) == qn::telnet::kTerminalTypeReply,
               "a subnegotiation other than our terminal type");
       i = se + 1;
     } else {
@@ -64,22 +63,24 @@ struct Session {
   Session() {
     t.sockets = &sockets;
     t.StartWithCall("");
+    referenceSender = std::make_unique<qn::Sender>(*t.app, &reference);
+  }
+  // Each input starts on a fresh connection of the same program.
+  void Reconnect() {
     t.app->Telnet()->ConnectHost("node.example");
     sock = sockets.made.back();
     sock->AcceptConnection();
     sock->Arrive("login: ");
     // Keep-alive lines would join the data when a pause lets minutes pass.
     t.app->Telnet()->SetKeepAlive(false);
-    referenceSender = std::make_unique<qn::Sender>(*t.app, &reference);
   }
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static Session* s = nullptr;
-  delete s;
-  s = new Session();
+  static Session* s = new Session();
+  s->Reconnect();
   std::string expected;
   std::size_t i = 0;
   while (i + 2 <= size) {
