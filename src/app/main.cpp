@@ -12,7 +12,7 @@
 #include "core/data_folder.h"
 #include "headless/console_front_end.h"
 #include "headless/console_sound.h"
-#include "platform/qt/linux_port_io.h"
+#include "platform/linux/linux_port_io.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_instance_registry.h"

@@ -2,8 +2,8 @@
 
 #include "core/app.h"
 #include "core/text.h"
-#include "session/telnet_session.h"
-#include "traffic/speech_queue.h"
+#include "session/connection_control.h"
+#include "sound/speech_queue.h"
 
 namespace qn {
 
@@ -26,7 +26,7 @@ bool SameChatTalker(std::string_view a, std::string_view b) {
 }
 
 bool TalkHandling::ChatSession() const {
-  TelnetSession* t = app_.Telnet();
+  ConnectionControl* t = app_.Connection();
   return t && t->Modes().chat;
 }
 

@@ -9,11 +9,10 @@
 #include <string_view>
 
 #include "fakes/fake_socket.h"
-#include "fakes/fake_transport.h"
 #include "fakes/test_app.h"
+#include "session/connection_control.h"
 #include "session/sender.h"
 #include "session/telnet_codec.h"
-#include "session/telnet_session.h"
 
 namespace {
 
@@ -53,26 +52,33 @@ std::string Decode(std::string_view wire) {
   return data;
 }
 
+// What a plain transport is given: the reference for the raw-send conversion.
+struct Recorder : qn::SessionTransport {
+  bool Connected() const override { return true; }
+  void Deliver(std::string_view text) override { sent.append(text); }
+  std::string sent;
+};
+
 struct Session {
   qn::fakes::TestApp t;
   qn::fakes::FakeSocketFactory sockets;
-  qn::fakes::FakeTransport reference;
+  Recorder reference;
   std::unique_ptr<qn::Sender> referenceSender;
   qn::fakes::FakeSocket* sock = nullptr;
 
   Session() {
     t.sockets = &sockets;
     t.StartWithCall("");
-    referenceSender = std::make_unique<qn::Sender>(*t.app, &reference);
+    referenceSender = std::make_unique<qn::Sender>(t.app->State().sendTerminator, t.loop, &reference);
   }
   // Each input starts on a fresh connection of the same program.
   void Reconnect() {
-    t.app->Telnet()->ConnectHost("node.example");
+    t.app->Connection()->ConnectHost("node.example");
     sock = sockets.made.back();
     sock->AcceptConnection();
     sock->Arrive("login: ");
     // Keep-alive lines would join the data when a pause lets minutes pass.
-    t.app->Telnet()->SetKeepAlive(false);
+    t.app->Connection()->SetKeepAlive(false);
   }
 };
 
@@ -92,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     text.insert(text.size() / 2, 1, '\xff');
     switch (op) {
       case 0:
-        s->t.app->Send()->Send(text);
+        s->t.app->SendPath()->Send(text);
         expected += text;
         break;
       case 1: {
@@ -109,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // is given by the same conversion.
         s->reference.sent.clear();
         s->referenceSender->RawSend(text);
-        s->t.app->Send()->RawSend(text);
+        s->t.app->SendPath()->RawSend(text);
         expected += s->reference.sent;
         break;
       }
@@ -126,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
       }
     }
-    Require(s->t.app->Telnet()->Connected(), "the session was dropped");
+    Require(s->t.app->Connection()->Connected(), "the session was dropped");
   }
   Require(Decode(s->sock->sent) == expected, "the node would read other data than we sent");
   return 0;

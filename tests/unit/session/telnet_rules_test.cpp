@@ -7,10 +7,11 @@
 #include "core/text.h"
 #include "fakes/fake_socket.h"
 #include "fakes/test_app.h"
+#include "session/connection_control.h"
 #include "session/receiver.h"
 #include "session/sender.h"
+#include "session/tcp_link.h"
 #include "session/telnet_codec.h"
-#include "session/telnet_session.h"
 #include "unit/session/receive_harness.h"
 
 namespace qn {
@@ -72,7 +73,7 @@ class TelnetLink : public ::testing::Test {
   void SetUp() override {
     t.sockets = &sockets;
     t.StartWithCall("");
-    t.app->Telnet()->ConnectHost("dxc.example.net");
+    t.app->Connection()->ConnectHost("dxc.example.net");
     Sock().AcceptConnection();
   }
   fakes::FakeSocket& Sock() { return *sockets.made.back(); }
@@ -88,7 +89,7 @@ TEST_F(TelnetLink, DataBytes255GoOutDoubledNegotiationRepliesDoNot) {
   Sock().sent.clear();
   // Typed text, macros and script texts all leave through the same socket path.
   t.app->TypeLine(Bytes({'K', 255, 244, 'X'}));
-  t.app->Send()->RawSend(Bytes({'!', '!', '!', 255, 'y', ','}));
+  t.app->SendPath()->RawSend(Bytes({'!', '!', '!', 255, 'y', ','}));
   EXPECT_EQ(Sock().sent, Bytes({'K', 255, 255, 244, 'X', '\n', 255, 255, 'y', '\n'}));
 }
 
@@ -96,12 +97,11 @@ TEST_F(TelnetLink, ANodeThatNeverReadsIsDroppedOnceThePendingOutputIsFull) {
   Sock().LimitSend(0);
   // Each refusal is three bytes of pending output.
   std::string requests = Repeat(Bytes({255, 253, 7}), 4096);
-  for (std::size_t fed = 0; fed < 2 * TelnetSession::kMaxPendingOutput && t.app->Telnet()->Connected();
+  for (std::size_t fed = 0; fed < 2 * TcpLink::kMaxPending && t.app->Connection()->Connected();
        fed += requests.size()) {
     Sock().Arrive(requests);
   }
-  EXPECT_FALSE(t.app->Telnet()->Connected());
-  EXPECT_FALSE(t.app->Telnet()->HasPendingOutput());
+  EXPECT_FALSE(t.app->Connection()->Connected());
   EXPECT_NE(Terminal().find("the node does not read what is sent\r\n"), std::string::npos);
   EXPECT_NE(Terminal().find("DISCONNECTED"), std::string::npos);
 }

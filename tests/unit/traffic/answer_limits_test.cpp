@@ -32,7 +32,7 @@ struct AnswerLimits : ::testing::Test {
     t.clock.SetLocal({2026, 12, 7, 12 + s / 3600, (s / 60) % 60, s % 60, 0});
   }
   void TalkFrom(const std::string& talker, const std::string& text = "hello") {
-    app.onTalkShown("G4TST de " + talker + ": " + text + "\r\n", SpotSource::Main, talker);
+    pipe.Talk().OnTalkShown(SpotSource::Main, talker, "G4TST de " + talker + ": " + text + "\r\n");
   }
 };
 
