@@ -109,6 +109,7 @@ void App::BuildMenu() {
 void App::WireTelnetSession() {
   tcpLink_ = std::make_unique<TcpLink>(*ports_.sockets);
   connection_ = std::make_unique<ConnectionControl>(*this, *tcpLink_);
+  tcpLink_->onPeerNotReading = [this] { connection_->DropDeafNode(); };
   receiver_ = std::make_unique<Receiver>(Window(WindowId::Terminal), &capture_);
   receiver_->SetTelnet(tcpLink_->SpeaksTelnet());
   // Negotiation answers are commands: straight to the link, past the send path.

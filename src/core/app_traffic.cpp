@@ -25,8 +25,8 @@ void App::WireTraffic() {
   events_.spotLine.Subscribe(
       [this](const std::string& line, SpotSource source) { pipeline_->ProcessSpot(line, source); });
   events_.announcementShown.Subscribe([this](const std::string&) { pipeline_->AnnouncementShown(); });
-  events_.talkShown.Subscribe([this](const std::string&, SpotSource source, const std::string& talker) {
-    pipeline_->Talk().OnTalkShown(source, talker);
+  events_.talkShown.Subscribe([this](const std::string& line, SpotSource source, const std::string& talker) {
+    pipeline_->Talk().OnTalkShown(source, talker, line);
   });
   PipelineHooks& hooks = pipeline_->Hooks();
   hooks.passesFrequencyAndWords = [this](const std::string& frequency, const std::string& line) {

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/files.h"
+
 namespace qn {
 
 namespace fs = std::filesystem;
@@ -20,24 +22,26 @@ fs::path ChooseDataFolder(const std::optional<std::string>& dataDirOption) {
 
 std::string PrepareDataFolder(const fs::path& folder, const fs::path& shipped) {
   std::error_code ec;
-  fs::create_directories(folder, ec);
-  if (ec || !fs::is_directory(folder)) {
-    return "The data folder " + folder.string() + " cannot be created: " + ec.message();
+  if (!CreatePrivateFolders(folder) || !fs::is_directory(folder, ec)) {
+    return "The data folder " + folder.string() + " cannot be created: " + std::strerror(errno);
   }
   if (::access(folder.c_str(), R_OK | W_OK | X_OK) != 0) {
     return "The data folder " + folder.string() + " cannot be used: " + std::strerror(errno);
   }
+  RemoveDeadTempFiles(folder);
   if (shipped.empty() || !fs::is_directory(shipped, ec)) return {};
-  for (auto it = fs::recursive_directory_iterator(shipped, ec); !ec && it != fs::recursive_directory_iterator();
-       it.increment(ec)) {
+  for (auto it = fs::recursive_directory_iterator(shipped, ec);
+       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
     fs::path rel = fs::relative(it->path(), shipped, ec);
     if (ec) break;
     fs::path target = folder / rel;
     std::error_code one;
     if (it->is_directory(one)) {
-      fs::create_directories(target, one);
+      CreatePrivateFolders(target);
     } else if (!fs::exists(target, one)) {
-      fs::copy_file(it->path(), target, fs::copy_options::skip_existing, one);
+      if (fs::copy_file(it->path(), target, fs::copy_options::skip_existing, one)) {
+        fs::permissions(target, fs::perms::group_all | fs::perms::others_all, fs::perm_options::remove, one);
+      }
     }
   }
   return {};

@@ -1,6 +1,8 @@
 #include "core/files.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -44,7 +46,45 @@ bool WriteAll(int fd, std::string_view content) {
   return true;
 }
 
+// "name.tmp" + digits: what WriteFileAtomic leaves when its process dies
+// before the rename; 0 when the name is not one.
+long TempFileOwner(const std::string& name) {
+  std::size_t at = name.rfind(".tmp");
+  if (at == std::string::npos || at == 0 || at + 4 >= name.size()) return 0;
+  std::string digits = name.substr(at + 4);
+  if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
+  return std::stol(digits);
+}
+
+// Our own number can only be a dead process's: nothing is being saved yet.
+bool ProcessAlive(long pid) {
+  return pid != ::getpid() && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+}
+
 }  // namespace
+
+bool CreatePrivateFolders(const fs::path& folder) {
+  std::error_code ec;
+  if (fs::is_directory(folder, ec)) return true;
+  if (folder.has_parent_path() && folder.parent_path() != folder &&
+      !CreatePrivateFolders(folder.parent_path()))
+    return false;
+  // Only what we create is made private; existing folders keep their mode.
+  return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+void RemoveDeadTempFiles(const fs::path& folder) {
+  std::error_code ec;
+  std::vector<fs::path> dead;
+  for (auto it = fs::recursive_directory_iterator(folder, ec);
+       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    std::error_code one;
+    if (!it->is_regular_file(one)) continue;
+    long owner = TempFileOwner(it->path().filename().string());
+    if (owner > 0 && !ProcessAlive(owner)) dead.push_back(it->path());
+  }
+  for (const fs::path& p : dead) fs::remove(p, ec);
+}
 
 bool IsSafeRelativeName(std::string_view name) {
   if (name.empty()) return false;
@@ -95,17 +135,15 @@ std::optional<std::string> DataFolder::Read(std::string_view name) const {
 bool DataFolder::WriteAtomic(std::string_view name, std::string_view content) const {
   auto p = Resolve(name);
   if (!p) return false;
-  std::error_code ec;
-  fs::create_directories(p->parent_path(), ec);
+  CreatePrivateFolders(p->parent_path());
   return WriteFileAtomic(*p, content);
 }
 
 bool DataFolder::Append(std::string_view name, std::string_view content) const {
   auto p = Resolve(name);
   if (!p) return false;
-  std::error_code ec;
-  fs::create_directories(p->parent_path(), ec);
-  int fd = ::open(p->c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  CreatePrivateFolders(p->parent_path());
+  int fd = ::open(p->c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
   if (fd < 0) return false;
   bool ok = WriteAll(fd, content);
   return ::close(fd) == 0 && ok;
@@ -137,7 +175,7 @@ std::uintmax_t DataFolder::Size(std::string_view name) const {
 bool WriteFileAtomic(const fs::path& path, std::string_view content) {
   fs::path tmp = path;
   tmp += ".tmp" + std::to_string(::getpid());
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) return false;
   bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;

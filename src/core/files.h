@@ -37,6 +37,13 @@ class DataFolder {
   fs::path root_;
 };
 
+// Creates folder and the missing folders above it, each readable by the user
+// alone; folders that exist keep their mode.
+bool CreatePrivateFolders(const fs::path& folder);
+// Removes the temporary files of atomic writes whose process has died (a kill
+// during a save), in folder and below it.
+void RemoveDeadTempFiles(const fs::path& folder);
+
 // The same atomic replacement for any path (used for files outside a DataFolder).
 bool WriteFileAtomic(const fs::path& path, std::string_view content);
 std::optional<std::string> ReadFile(const fs::path& path);

@@ -19,6 +19,9 @@ namespace qn {
 namespace {
 
 constexpr int kPartialLineMs = 200;
+// A partial line this long is printed at once and forgotten, so a node that
+// never ends its line cannot make us hold it.
+constexpr std::size_t kMaxPartialLine = 8192;
 
 const char* KindOf(WindowId id) {
   switch (id) {
@@ -81,7 +84,7 @@ std::string ConsoleEscape(std::string_view text) {
   std::string r;
   r.reserve(text.size());
   for (unsigned char c : text) {
-    if ((c < 0x20 && c != '\t') || c == 0x7F) {
+    if ((c < 0x20 && c != '\t') || (c >= 0x7F && c <= 0x9F)) {
       r += "\\x";
       r += kHex[c >> 4];
       r += kHex[c & 15];
@@ -106,40 +109,47 @@ class ConsoleFrontEnd::WindowPrinter : public TextWindowListener {
   ~WindowPrinter() override { window_.RemoveListener(this); }
 
   void OnAppended(std::string_view text) override {
-    line_.append(text);
+    // line_ holds only what of the current line is not printed yet.
     std::size_t start = 0;
     for (;;) {
-      auto lf = line_.find('\n', start);
-      if (lf == std::string::npos) break;
-      std::size_t end = lf;
-      if (end > start && line_[end - 1] == '\r') --end;
-      std::string_view whole(line_.data() + start, end - start);
-      std::size_t skip = std::min(printedPartial_, whole.size());
+      auto lf = text.find('\n', start);
+      if (lf == std::string_view::npos) break;
+      line_.append(text.substr(start, lf - start));
+      if (!line_.empty() && line_.back() == '\r') line_.pop_back();
       // A partial already printed: only its rest is new, unless there is none.
-      if (skip == 0 || skip < whole.size()) fe_.Print(kind_, whole.substr(skip));
-      printedPartial_ = 0;
+      if (!continued_ || !line_.empty()) fe_.Print(kind_, line_);
+      line_.clear();
+      continued_ = false;
       start = lf + 1;
     }
-    line_.erase(0, start);
-    if (!line_.empty() && line_.size() > printedPartial_) timer_.start();
+    line_.append(text.substr(start));
+    if (line_.size() >= kMaxPartialLine) {
+      FlushPartial();
+    } else if (!line_.empty()) {
+      timer_.start();
+    }
   }
   void OnCut(std::size_t) override {}
   void OnReset() override {
     line_.clear();
-    printedPartial_ = 0;
+    continued_ = false;
   }
 
  private:
   void FlushPartial() {
-    if (line_.size() <= printedPartial_) return;
-    fe_.Print(kind_, std::string_view(line_).substr(printedPartial_));
-    printedPartial_ = line_.size();
+    // A CR may be the first half of the line end still to come.
+    std::size_t n = line_.size();
+    if (n > 0 && line_[n - 1] == '\r') --n;
+    if (n == 0) return;
+    fe_.Print(kind_, std::string_view(line_).substr(0, n));
+    line_.erase(0, n);
+    continued_ = true;
   }
   ConsoleFrontEnd& fe_;
   TextWindow& window_;
   const char* kind_;
   std::string line_;
-  std::size_t printedPartial_ = 0;
+  bool continued_ = false;  // part of the current line was printed already
   QTimer timer_;
 };
 
@@ -214,6 +224,10 @@ void ConsoleFrontEnd::OnFrameChanged(FrameField field) {
     Print(kind, now);
   };
   switch (field) {
+    case FrameField::Menu:
+    case FrameField::Connected:
+      ReleaseHeld();
+      break;
     case FrameField::Title:
       report("title", f.Title(), lastTitle_);
       break;
@@ -411,11 +425,31 @@ void ConsoleFrontEnd::HandleLine(const std::string& line) {
     app_->Close();
   } else if (StartsWith(line, "::")) {
     Print("error", "unknown command " + line);
+  } else if (HoldTyping()) {
+    held_.push_back(line);
   } else {
     std::string typed = typedStart_ + line;
     typedStart_.clear();
     app_->TypeLine(typed);
   }
+}
+
+bool ConsoleFrontEnd::HoldTyping() const {
+  // The window's input box is disabled then; a console cannot refuse a line,
+  // so it keeps it for the prompt.
+  return app_ && app_->Frame().Connected() && !app_->Frame().Item("Textsend").enabled;
+}
+
+void ConsoleFrontEnd::ReleaseHeld() {
+  if (held_.empty() || !app_) return;
+  if (!app_->Frame().Connected()) {
+    held_.clear();  // the connection ended before its prompt
+    return;
+  }
+  if (HoldTyping()) return;
+  std::deque<std::string> lines;
+  lines.swap(held_);
+  for (const std::string& line : lines) HandleLine(line);
 }
 
 }  // namespace qn

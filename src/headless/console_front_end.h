@@ -24,7 +24,8 @@ namespace qn {
 
 class App;
 
-// Escapes control characters other than TAB as \xNN; 8-bit text stays Latin-1.
+// Escapes control characters other than TAB, and the 8-bit control codes
+// 0x80 to 0x9F, as \xNN; other 8-bit text stays Latin-1.
 std::string ConsoleEscape(std::string_view text);
 
 class ConsoleFrontEnd : public QObject,
@@ -62,6 +63,9 @@ class ConsoleFrontEnd : public QObject,
  private:
   class WindowPrinter;
   void ReadInput();
+  // Typed lines wait while the session waits for the node's first prompt.
+  bool HoldTyping() const;
+  void ReleaseHeld();
   std::optional<std::string> NextAnswer();
 
   EventLoop& loop_;
@@ -80,6 +84,7 @@ class ConsoleFrontEnd : public QObject,
   std::array<std::unique_ptr<WindowPrinter>, 5> printers_;
   std::string lastTitle_, lastStatus_, lastPrompt_, lastHost_, lastRig_;
   std::string typedStart_;  // the typed line begun by a key (F12)
+  std::deque<std::string> held_;
 };
 
 }  // namespace qn

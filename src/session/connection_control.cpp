@@ -244,8 +244,11 @@ void ConnectionControl::OnLinkOpened() {
   SetTitleFor(host);
   app_.Frame().SetStatus("Connected to " + host);
   SetSessionMenus(true);
-  // The typed-input box stays disabled until the node's first login prompt.
-  app_.Frame().SetEnabled("Textsend", false);
+  // The typed-input box stays disabled until the node's first login prompt,
+  // where one is looked for: an IRC server, a caller of server mode or a
+  // service of type Other sends none.
+  if (marker_ == LinkMarker::WatchingPrompts && !modes_.irc && !modes_.serverMode)
+    app_.Frame().SetEnabled("Textsend", false);
   keepAliveMinutes_ = 0;
   lastPromptAt_ = static_cast<std::size_t>(-1);
   if (resetLineCounter) resetLineCounter();
@@ -281,6 +284,13 @@ void ConnectionControl::OnLinkClosed() {
   // The first attempt comes at the next tick.
   minutesSinceAttempt_ = std::max(retryIntervalMinutes_ - 1, 0);
   RestartAutoTimer();
+}
+
+void ConnectionControl::DropDeafNode() {
+  // The link has closed itself; the rest is as if the node had gone, so a
+  // reconnection follows when the site asks for one.
+  app_.CaptureFile().WriteShown(app_.ShowMessage(WindowId::Terminal, kDeafNodeMessage));
+  OnLinkClosed();
 }
 
 void ConnectionControl::OnLinkError(int, const std::string& description) {

@@ -62,6 +62,7 @@ class ConnectionControl : public ByteLinkListener {
  public:
   static constexpr const char* kAutoMessage =
       "Automatic connection in progress: no need to type before it's done...";
+  static constexpr const char* kDeafNodeMessage = "the node does not read what is sent";
 
   ConnectionControl(App& app, ByteLink& link);
   ~ConnectionControl() override;
@@ -124,6 +125,8 @@ class ConnectionControl : public ByteLinkListener {
   void OnLinkOpened() override;
   void OnLinkData(std::string_view bytes) override;
   void OnLinkWritable() override;
+  // The link gave up on a node that does not read what is sent.
+  void DropDeafNode();
   void OnLinkClosed() override;
   void OnLinkError(int code, const std::string& description) override;
 

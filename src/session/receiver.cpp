@@ -213,13 +213,20 @@ void Receiver::DispatchLines() {
   for (;;) {
     std::size_t from = lfSearchFrom_ > pendingHead_ ? lfSearchFrom_ : pendingHead_;
     std::size_t lf = pending_.find('\n', from);
-    if (lf == std::string::npos) {
+    ReceivedLine line;
+    if (lf != std::string::npos) {
+      line.text.assign(pending_, pendingHead_, lf + 1 - pendingHead_);
+      pendingHead_ = lf + 1;
+    } else if (pending_.size() - pendingHead_ >= kMaxUnfinishedLine) {
+      // Longer than the terminal could ever show: passed on in pieces, so a
+      // node that never ends its line cannot make us hold all of it.
+      line.text.assign(pending_, pendingHead_, kMaxUnfinishedLine);
+      line.text += "\r\n";
+      pendingHead_ += kMaxUnfinishedLine;
+    } else {
       lfSearchFrom_ = pending_.size();
       break;
     }
-    ReceivedLine line;
-    line.text.assign(pending_, pendingHead_, lf + 1 - pendingHead_);
-    pendingHead_ = lf + 1;
     lfSearchFrom_ = pendingHead_;
     DispatchLine(line);
   }

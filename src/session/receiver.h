@@ -38,6 +38,10 @@ struct DispatchSteps {
 
 class Receiver {
  public:
+  // An unfinished line is passed on in pieces of this size: no window could
+  // show more of it.
+  static constexpr std::size_t kMaxUnfinishedLine = 28000;
+
   Receiver(TextWindow& terminal, Capture* capture);
 
   // One arrival: the bytes the session read from its socket.
@@ -62,7 +66,8 @@ class Receiver {
   bool Dispatching() const { return dispatching_; }
   bool NewConnection() const { return newConnection_; }
 
-  // Where negotiation replies go, at once (the session's raw send).
+  // Where negotiation replies go, at once: telnet commands, written to the
+  // link as they are (not escaped as data is).
   std::function<void(std::string_view)> sendRaw;
   // Whether the program is in front (the terminal keeps a scrolled-back view).
   std::function<bool()> programInFront;

@@ -32,6 +32,11 @@ std::string TcpLink::PeerName() const {
 void TcpLink::Write(std::string_view bytes) {
   if (!IsOpen()) return;
   if (!pending_.empty()) {
+    if (pending_.size() + bytes.size() > kMaxPending) {
+      Close();
+      if (onPeerNotReading) onPeerNotReading();
+      return;
+    }
     // Keep the order: nothing overtakes what is already waiting.
     pending_.append(bytes);
     Flush();

@@ -2,6 +2,7 @@
 // factory, and the pending output that the socket could not take yet.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,6 +13,9 @@ namespace qn {
 
 class TcpLink : public ByteLink, private TcpSocketListener {
  public:
+  // What may wait for a node that does not read; past it the link closes.
+  static constexpr std::size_t kMaxPending = 1 << 20;
+
   explicit TcpLink(SocketFactory& sockets) : sockets_(sockets) {}
   ~TcpLink() override;
   TcpLink(const TcpLink&) = delete;
@@ -29,6 +33,8 @@ class TcpLink : public ByteLink, private TcpSocketListener {
   std::string PeerName() const override;
 
   SocketFactory& Sockets() { return sockets_; }
+  // The link closed itself because the pending output passed kMaxPending.
+  std::function<void()> onPeerNotReading;
 
  private:
   void OnConnected() override;

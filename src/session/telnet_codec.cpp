@@ -14,6 +14,45 @@ void Reply(std::string& out, unsigned char command, unsigned char option) {
 
 }  // namespace
 
+std::string TelnetEscape(std::string_view data) {
+  std::string out;
+  out.reserve(data.size());
+  for (char c : data) {
+    out.push_back(c);
+    if (static_cast<unsigned char>(c) == telnet::kIac) out.push_back(c);
+  }
+  return out;
+}
+
+void TelnetCodec::Negotiate(unsigned char option, std::string& reply) {
+  using namespace telnet;
+  // Only a change of state is answered, so two ends that both insist cannot
+  // keep each other busy; a refusal leaves the option off and is given again
+  // to each new request.
+  switch (command_) {
+    case kDo:
+      if (we_[option]) return;
+      we_[option] = Accepted(option);
+      Reply(reply, we_[option] ? kWill : kWont, option);
+      return;
+    case kDont:
+      if (!we_[option]) return;
+      we_[option] = false;
+      Reply(reply, kWont, option);
+      return;
+    case kWill:
+      if (they_[option]) return;
+      they_[option] = Accepted(option);
+      Reply(reply, they_[option] ? kDo : kDont, option);
+      return;
+    case kWont:
+      if (!they_[option]) return;
+      they_[option] = false;
+      Reply(reply, kDont, option);
+      return;
+  }
+}
+
 int TelnetCodec::AfterIac(unsigned char b) {
   using namespace telnet;
   switch (b) {
@@ -50,8 +89,7 @@ int TelnetCodec::Feed(unsigned char b, std::string& reply) {
       return AfterIac(b);
     case State::Option:
       state_ = State::Data;
-      if (command_ == kDo) Reply(reply, Accepted(b) ? kWill : kWont, b);
-      if (command_ == kWill) Reply(reply, Accepted(b) ? kDo : kDont, b);
+      Negotiate(b, reply);
       return kNoData;
     case State::SubOption:
       if (b == kTerminalType) reply.append(kTerminalTypeReply);

@@ -1,8 +1,10 @@
 // The telnet commands a node sends inside its text: option negotiation and
-// subnegotiation. Owns only the state of a command cut by a chunk boundary; the
-// receiver feeds it the bytes after each IAC and sends the replies it writes.
+// subnegotiation. Owns the state of a command cut by a chunk boundary and which
+// options are on; the receiver feeds it the bytes after each IAC and sends the
+// replies it writes.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -27,6 +29,10 @@ inline constexpr std::string_view kTerminalTypeReply{
     15};
 }  // namespace telnet
 
+// Data for a telnet link: every byte 255 doubled, so the peer does not read
+// it as the start of a command.
+std::string TelnetEscape(std::string_view data);
+
 class TelnetCodec {
  public:
   // A subnegotiation body longer than this is taken as a node that never sends
@@ -47,15 +53,21 @@ class TelnetCodec {
     state_ = State::Data;
     command_ = 0;
     bodyLength_ = 0;
+    we_.fill(false);
+    they_.fill(false);
   }
 
  private:
   enum class State { Data, Iac, Option, SubOption, SubBody, SubIac };
   int AfterIac(unsigned char b);
+  void Negotiate(unsigned char option, std::string& reply);
 
   State state_ = State::Data;
   unsigned char command_ = 0;
   std::size_t bodyLength_ = 0;
+  // Which options are on, for our side and for the node's.
+  std::array<bool, 256> we_{};
+  std::array<bool, 256> they_{};
 };
 
 }  // namespace qn

@@ -1,6 +1,7 @@
 #include "session/transports.h"
 
 #include "core/text.h"
+#include "session/telnet_codec.h"
 
 namespace qn {
 
@@ -8,11 +9,10 @@ void LinkTransport::Deliver(std::string_view text) {
   const bool resetKeepAlive = DefinedKeepAliveLines() <= 1;
   for (std::size_t pos = 0; pos < text.size(); pos += kPieceSize) {
     std::string_view piece = text.substr(pos, kPieceSize);
-    if (cryptText) {
-      link_.Write(cryptText(piece));
-    } else {
-      link_.Write(piece);
-    }
+    std::string out = cryptText ? cryptText(piece) : std::string(piece);
+    // Data on a telnet link: a byte 255 would otherwise start a command.
+    // Negotiation replies do not come this way; they go to the link as they are.
+    link_.Write(link_.SpeaksTelnet() ? TelnetEscape(out) : out);
     if (resetKeepAlive && resetKeepAliveMinutes) resetKeepAliveMinutes();
   }
 }

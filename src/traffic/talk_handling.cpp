@@ -30,9 +30,36 @@ bool TalkHandling::ChatSession() const {
   return t && t->Modes().chat;
 }
 
-std::string TalkHandling::AnswerTalk(SpotSource source, const std::string& talker) {
+bool AnswerLimits::Recent(const std::string& talker, double now) {
+  for (auto it = lastTalk_.begin(); it != lastTalk_.end();) {
+    if (now - it->second > TalkHandling::kAnswerAgainAfter || now < it->second) {
+      it = lastTalk_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  auto it = lastTalk_.find(talker);
+  if (it == lastTalk_.end()) return false;
+  // Each talk renews the span: a talker who keeps talking is answered once.
+  it->second = now;
+  return true;
+}
+
+bool AnswerLimits::Take(const std::string& talker, double now) {
+  while (!answers_.empty() && (now - answers_.front() >= 60 || now < answers_.front())) answers_.pop_front();
+  if (answers_.size() >= static_cast<std::size_t>(TalkHandling::kMaxAnswersPerMinute)) return false;
+  answers_.push_back(now);
+  lastTalk_[talker] = now;
+  return true;
+}
+
+std::string TalkHandling::AnswerTalk(SpotSource source, const std::string& talker, std::string_view text) {
   std::size_t side = Side(source);
   bool chat = ChatSession();
+  // Wall seconds with the date, so the limits hold across midnight.
+  const double now = app_.ClockPort().LocalNow().ToSerial() * 86400.0;
+  const std::string key = UCase(ReplaceAll(talker, "*", ""));
+  const bool recent = limits_[side].Recent(key, now);
   std::string prefix = chat ? ChatReplyPrefix(talker) : std::string();
 
   double& last = lastTalkTime_[side];
@@ -46,10 +73,17 @@ std::string TalkHandling::AnswerTalk(SpotSource source, const std::string& talke
   }
 
   bool answered = talker == lastAnswered_[side] || (chat && SameChatTalker(talker, lastAnswered_[side]));
-  if (answered || !app_.Options().autoAnswer) return {};
+  if (answered || recent || !app_.Options().autoAnswer) return {};
+  const AppSettings& s = app_.Settings();
+  // Another copy of the program away from its keyboard: answering its answer
+  // would start a conversation of machines.
+  const std::string own = Trim(s.autoAnswerString);
+  while (!text.empty() && std::string_view("\r\n\a \t").find(text.back()) != std::string_view::npos)
+    text.remove_suffix(1);
+  if (!own.empty() && EndsWith(text, own)) return {};
+  if (!limits_[side].Take(key, now)) return {};
   lastAnswered_[side] = talker;
 
-  const AppSettings& s = app_.Settings();
   std::string command = s.talkTimeStamp ? "t/t " : "t ";
   std::string answer;
   if (side == 0) {
@@ -73,10 +107,10 @@ std::string TalkHandling::AnswerTalk(SpotSource source, const std::string& talke
   return answer;
 }
 
-void TalkHandling::OnTalkShown(SpotSource source, const std::string& talker) {
+void TalkHandling::OnTalkShown(SpotSource source, const std::string& talker, std::string_view text) {
   std::size_t side = Side(source);
   lastTalker_[side] = talker;
-  AnswerTalk(source, talker);
+  AnswerTalk(source, talker, text);
   lastTalkTime_[side] = app_.ClockPort().SecondsSinceMidnight();
 
   if (app_.Options().talkPriority) {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -35,20 +37,36 @@ std::string ChatReplyPrefix(std::string_view talker);
 // Chat talkers compare without "*" and without letter case.
 bool SameChatTalker(std::string_view a, std::string_view b);
 
+// How often automatic answers may go out: each talker once in a span that his
+// every talk renews, and all talkers together a few times a minute. Times are
+// seconds.
+class AnswerLimits {
+ public:
+  // Whether talker was answered within the span (his talk renews it).
+  bool Recent(const std::string& talker, double now);
+  // Counts an answer to talker; false when the minute's answers are used up.
+  bool Take(const std::string& talker, double now);
+
+ private:
+  std::map<std::string, double> lastTalk_;  // talkers answered, by their last talk
+  std::deque<double> answers_;              // answers of the last minute
+};
+
 class TalkHandling {
  public:
   static constexpr double kNoTalk = -200000;
   static constexpr double kAnswerAgainAfter = 300;
+  static constexpr int kMaxAnswersPerMinute = 3;
   static constexpr const char* kF12Prompt = "F12: talk answer";
 
   TalkHandling(App& app, SpeechQueue& speech) : app_(app), speech_(speech) {}
 
   TalkHooks& Hooks() { return hooks_; }
 
-  // Everything after a talk was shown and its talker stored.
-  void OnTalkShown(SpotSource source, const std::string& talker);
+  // Everything after a talk was shown and its talker stored; text is the line.
+  void OnTalkShown(SpotSource source, const std::string& talker, std::string_view text = {});
   // The automatic answer; returns the text sent, empty when none.
-  std::string AnswerTalk(SpotSource source, const std::string& talker);
+  std::string AnswerTalk(SpotSource source, const std::string& talker, std::string_view text = {});
 
   // The F12 text for the typed-input line.
   std::string F12Text() const;
@@ -68,6 +86,7 @@ class TalkHandling {
   std::array<std::string, 2> lastAnswered_;
   std::array<std::string, 2> lastTalker_;
   std::array<double, 2> lastTalkTime_{kNoTalk, kNoTalk};
+  std::array<AnswerLimits, 2> limits_;
 };
 
 }  // namespace qn

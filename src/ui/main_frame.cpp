@@ -239,6 +239,7 @@ void MainFrame::OnFrameChanged(FrameField field) {
     case FrameField::Menu:
       menus_->RebuildIfChanged();
       menus_->Refresh();
+      if (typedInput_) typedInput_->Box()->setEnabled(f.Item("Textsend").enabled);
       break;
     case FrameField::Minimised:
       if (f.Minimised() != isMinimized() && isVisible()) {

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <fstream>
 
 extern char** environ;
 
@@ -20,6 +21,15 @@ long long NowMs() {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 }  // namespace
+
+long ProcessStatusKb(int pid, const std::string& field) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind(field + ":", 0) == 0) return std::stol(line.substr(field.size() + 1));
+  }
+  return -1;
+}
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv) {
   int inPipe[2], outPipe[2];

@@ -7,6 +7,9 @@
 
 namespace qn::testing {
 
+// A figure of /proc/PID/status in kB ("VmRSS", "VmHWM"), -1 when absent.
+long ProcessStatusKb(int pid, const std::string& field);
+
 class ChildProcess {
  public:
   explicit ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {});
@@ -15,6 +18,7 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool Started() const { return pid_ > 0; }
+  int Pid() const { return pid_; }
   void Write(const std::string& text);
   void CloseInput();
   // Reads until a line containing text has arrived (at any time so far) or

@@ -7,12 +7,19 @@
 
 namespace qn {
 
-bool QtLauncher::Start(const std::filesystem::path& program, const std::vector<std::string>& args, WindowStyle) {
+bool QtLauncher::Start(const std::filesystem::path& program, const std::vector<std::string>& args,
+                       WindowStyle) {
   QStringList list;
   for (const std::string& a : args) list << ToQString(a);
-  QString path = QString::fromStdString(program.string());
-  QString dir = QString::fromStdString(program.parent_path().string());
-  return QProcess::startDetached(path, list, dir);
+  QProcess process;
+  process.setProgram(QString::fromStdString(program.string()));
+  process.setArguments(list);
+  process.setWorkingDirectory(QString::fromStdString(program.parent_path().string()));
+  // In console mode our standard input is the user's typing and our standard
+  // output the event lines: a helper gets neither.
+  process.setStandardInputFile(QProcess::nullDevice());
+  process.setStandardOutputFile(QProcess::nullDevice());
+  return process.startDetached();
 }
 
 }  // namespace qn

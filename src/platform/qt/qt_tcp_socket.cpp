@@ -41,6 +41,7 @@ void QtTcpSocket::Connect(const std::string& host, const std::string& port) {
   socket_ = std::make_unique<QTcpSocket>();
   hostName_ = host;
   QTcpSocket* s = socket_.get();
+  s->setReadBufferSize(kReadLimit);
   connect(s, &QTcpSocket::connected, this, [this] {
     EnableKeepAlive();
     if (listener_) listener_->OnConnected();

@@ -16,6 +16,9 @@ class QtTcpSocket : public QObject, public TcpSocket {
  public:
   // What may wait in the socket's own buffer before Send takes no more.
   static constexpr qint64 kBufferLimit = 64 * 1024;
+  // What Qt may read ahead of us; the rest waits in the kernel, which slows a
+  // flooding node down instead of growing our memory.
+  static constexpr qint64 kReadLimit = 64 * 1024;
 
   QtTcpSocket();
   ~QtTcpSocket() override;
