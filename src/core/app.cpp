@@ -7,6 +7,7 @@
 #include "core/site_list.h"
 #include "core/site_update.h"
 #include "core/text.h"
+#include "links/links.h"
 #include "session/capture_dialog.h"
 #include "session/receiver.h"
 #include "session/script_engine.h"
@@ -98,6 +99,7 @@ void App::BuildMenu() {
   menu_.Add({"mnukeep", "&Options", "&Keep Alive", "", [this] { ToggleKeepAlive(); }, 5});
   BuildLookupMenu();
   BuildSoundMenu();
+  BuildLinksMenu();
 }
 
 void App::WireTelnetSession() {
@@ -265,6 +267,7 @@ void App::StartUp(const std::string& commandText) {
   }
   if (state_.sessionKind != SessionKind::Web) siteList_ = std::make_unique<SiteList>(*this);
   WireTraffic();
+  WireLinks();
 
   // 10: the sound devices, the volume and the sound folder.
   state_.startingUp = true;

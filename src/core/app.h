@@ -21,6 +21,7 @@
 #include "platform/event_loop.h"
 #include "platform/instance_registry.h"
 #include "platform/launcher.h"
+#include "platform/link_endpoint.h"
 #include "platform/port_io.h"
 #include "platform/prompter.h"
 #include "platform/sound_output.h"
@@ -46,6 +47,7 @@ class Sender;
 class TypedInput;
 class TrafficWindows;
 class Lookups;
+class Links;
 
 // The Options toggles, each mirrored by its menu item's check mark.
 struct AppOptions {
@@ -71,6 +73,7 @@ struct Ports {
   UrlOpener* urls = nullptr;         // none: web searches without a helper open nothing
   SoundOutput* sound = nullptr;      // none: no sound device
   PortIo* portIo = nullptr;          // none: no PTT line
+  LinkEndpoint* links = nullptr;     // none: no local links to other programs
 };
 
 class App {
@@ -119,6 +122,8 @@ class App {
   // Lookups and web searches.
   Lookups* Lookup() { return lookups_.get(); }
   UrlOpener* Urls() { return ports_.urls; }
+  // Links to other copies and programs, and the logger's "outgoing.txt".
+  Links* LinkIo() { return links_.get(); }
   // Where classified lines go on; set by the spot pipeline and talk handling.
   std::function<void(const std::string& line, SpotSource source)> onSpotLine;
   std::function<void(const std::string& line)> onAnnouncementShown;
@@ -219,6 +224,9 @@ class App {
   void BuildSoundMenu();
   void StartUpSound();
   void LoadPttPort();
+  // The links' menu rows, their wiring and the tag that follows the title (app_links.cpp).
+  void BuildLinksMenu();
+  void WireLinks();
 
   Ports ports_;
   DataFolder folder_;
@@ -250,6 +258,8 @@ class App {
   std::unique_ptr<TrafficWindows> trafficWindows_;
   std::unique_ptr<Lookups> lookups_;
   std::unique_ptr<SpeechPlayer> player_;
+  std::unique_ptr<Links> links_;
+  std::unique_ptr<FrameListener> linkTagFollower_;
   int replayFirstTickMs_ = 60000;
   bool inFront_ = true;
   bool closed_ = false;

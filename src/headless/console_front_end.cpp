@@ -351,6 +351,9 @@ void ConsoleFrontEnd::Open(DialogKind kind) {
     case DialogKind::Colours:
       console::ColoursDialog(*app_, *this);
       break;
+    case DialogKind::Links:
+      console::LinksDialog(*app_, *this);
+      break;
   }
 }
 

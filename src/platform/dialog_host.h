@@ -15,7 +15,8 @@ enum class DialogKind {
   TalkFunctions,
   Colours,
   SoundEffects,
-  VoiceBroadcaster
+  VoiceBroadcaster,
+  Links
 };
 
 class DialogHost {

@@ -12,6 +12,7 @@
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_instance_registry.h"
 #include "platform/qt/qt_launcher.h"
+#include "platform/qt/qt_link_endpoint.h"
 #include "platform/qt/qt_prompter.h"
 #include "platform/qt/qt_sound_output.h"
 #include "platform/qt/qt_tcp_socket.h"
@@ -54,6 +55,7 @@ class GuiFrontEnd {
   QtUrlOpener urls_;
   QtSoundOutput sound_;
   LinuxPortIo portIo_;
+  QtLinkEndpoint links_{registry_.Folder()};
   std::unique_ptr<MainFrame> frame_;
   App* app_ = nullptr;
 };

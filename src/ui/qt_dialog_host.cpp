@@ -5,6 +5,7 @@
 #include "ui/capture_file_dialog.h"
 #include "ui/colours_dialog.h"
 #include "ui/filter_dialog.h"
+#include "ui/links_dialog.h"
 #include "ui/macros_dialog.h"
 #include "ui/personal_info_dialog.h"
 #include "ui/site_list_dialog.h"
@@ -65,6 +66,11 @@ void QtDialogHost::Open(DialogKind kind) {
     }
     case DialogKind::Colours: {
       ColoursDialogWindow dlg(*app_, parent);
+      dlg.exec();
+      break;
+    }
+    case DialogKind::Links: {
+      LinksDialog dlg(*app_, parent);
       dlg.exec();
       break;
     }

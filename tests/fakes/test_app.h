@@ -24,12 +24,13 @@ struct TestApp {
   SocketFactory* sockets = nullptr;  // set for a telnet instance with its send path
   FakeSoundOutput sound{clock};      // no device until a test gives it one
   FakePortIo portIo{clock};
+  LinkEndpoint* links = nullptr;     // set for a copy linked to others
   std::unique_ptr<App> app;
 
   DataFolder Folder() const { return DataFolder(dir.Path()); }
   App& Make() {
     app = std::make_unique<App>(
-        Ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &urls, &sound, &portIo},
+        Ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &urls, &sound, &portIo, links},
         Folder());
     return *app;
   }

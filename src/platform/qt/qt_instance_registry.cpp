@@ -20,9 +20,9 @@ namespace {
 
 constexpr std::size_t kMaxTitle = 4096;
 
-// Creates the folder (and its parents) and makes sure it is a real directory
-// that only this user can enter.
-bool MakePrivateFolder(const std::string& path) {
+}  // namespace
+
+bool MakePrivateRuntimeFolder(const std::string& path) {
   std::error_code ec;
   std::filesystem::path p(path);
   if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
@@ -33,6 +33,8 @@ bool MakePrivateFolder(const std::string& path) {
   if ((st.st_mode & 077) != 0 && ::chmod(path.c_str(), 0700) != 0) return false;
   return true;
 }
+
+namespace {
 
 constexpr const char* kSuffix = ".instance";
 
@@ -55,7 +57,7 @@ std::string QtInstanceRegistry::DefaultFolder() {
 
 QtInstanceRegistry::QtInstanceRegistry(std::string folder, long pid)
     : folder_(folder.empty() ? DefaultFolder() : std::move(folder)), pid_(pid ? pid : ::getpid()) {
-  usable_ = MakePrivateFolder(folder_);
+  usable_ = MakePrivateRuntimeFolder(folder_);
   // Listed from the start, so other programs can find this copy before it
   // has a tag.
   SetOwnTitle("Quillnet");

@@ -12,6 +12,11 @@
 
 namespace qn {
 
+// Creates the folder (and its parents) and makes sure it is a real directory
+// of this user that nobody else can enter: that mode is what keeps other
+// users away from the sockets inside. False when it cannot be made so.
+bool MakePrivateRuntimeFolder(const std::string& path);
+
 class QtInstanceRegistry : public InstanceRegistry {
  public:
   // folder empty: $QUILLNET_RUNTIME_DIR, else $XDG_RUNTIME_DIR/quillnet, else
