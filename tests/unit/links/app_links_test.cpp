@@ -31,6 +31,11 @@ struct TwoCopies : ::testing::Test {
     a.registry.others = {b.registry.ownTitle};
     b.registry.others = {a.registry.ownTitle};
   }
+  // The copies go before the endpoints and sockets they were given.
+  ~TwoCopies() override {
+    a.app.reset();
+    b.app.reset();
+  }
   static void Start(fakes::TestApp& t, fakes::FakeSocketFactory& sockets, const std::string& host) {
     t.StartWithCall("telnet://" + host);
     fakes::FakeSocket& s = *sockets.made.back();

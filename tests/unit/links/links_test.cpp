@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/files.h"
+#include "core/text.h"
 #include "fakes/fake_link_endpoint.h"
 #include "fakes/fake_prompter.h"
 #include "fakes/temp_folder.h"
