@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +22,7 @@
 #include "fakes/fake_link_endpoint.h"
 #include "fakes/temp_folder.h"
 #include "fakes/virtual_time.h"
+#include "core/text.h"
 #include "links/link_message.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_link_endpoint.h"
@@ -93,8 +95,9 @@ TYPED_TEST(LinkEndpointContract, EveryByteArrivesInOrderUpToTheLimit) {
   this->client->Poke("quillnet", "dx.example.org", "Textin", biggest, this->Keep());
   this->client->Poke("quillnet", "dx.example.org", "Textin", biggest + "y", this->Keep());
   ASSERT_TRUE(this->WaitAnswers(2));
-  EXPECT_EQ(this->answers[0], PokeAnswer::Ok);
-  EXPECT_EQ(this->answers[1], PokeAnswer::TooLong);
+  // The refusal needs no round trip, so it may come first.
+  std::sort(this->answers.begin(), this->answers.end());
+  EXPECT_EQ(this->answers, (std::vector<PokeAnswer>{PokeAnswer::Ok, PokeAnswer::TooLong}));
   ASSERT_EQ(this->got.size(), 51u);
   for (int i = 0; i < 50; ++i) EXPECT_EQ(this->got[static_cast<std::size_t>(i)], std::to_string(i) + all);
   EXPECT_EQ(this->got[50], biggest);
@@ -273,7 +276,9 @@ TEST_F(QtEndpointTest, AnEndpointThatStopsAnsweringFailsItsPokesWithoutHanging) 
   client.Poke("quillnet", "K1", "Textin", "b", [&](PokeAnswer a) { answers.push_back(a); });
   env.loop.WaitUntil(3000, [&] { return answers.size() == 2; });
   EXPECT_EQ(answers[0], PokeAnswer::Ok);
-  if (answers.size() == 2) EXPECT_EQ(answers[1], PokeAnswer::NoAnswer);
+  if (answers.size() == 2) {
+    EXPECT_EQ(answers[1], PokeAnswer::NoAnswer);
+  }
 }
 
 // The folder's mode is the guard: another user cannot even reach the socket,
