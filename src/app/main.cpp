@@ -44,9 +44,9 @@ int RunHeadless(int argc, char** argv, const qn::fs::path& folder, const qn::Pro
       [&console](const std::string& kind, const std::string& text) { console.Print(kind, text); });
   qn::LinuxPortIo portIo;
   qn::QtLinkEndpoint links(registry.Folder());
-  qn::App app(
-      qn::Ports{loop, clock, console, registry, &console, &sockets, &launcher, &console, &sound, &portIo, &links},
-      qn::DataFolder(folder));
+  qn::App app(qn::Ports{loop, clock, console, registry, &console, &sockets, &launcher, &console, &sound,
+                        &portIo, &links},
+              qn::DataFolder(folder));
   app.onQuit = [] { QCoreApplication::exit(0); };
   console.Attach(app);
   if (options.replayDelaySeconds) app.SetReplayFirstTickMs(*options.replayDelaySeconds * 1000);

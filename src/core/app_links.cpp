@@ -17,7 +17,9 @@ namespace {
 // The endpoint's topic is the tag of the title, whatever changes the title.
 class LinkTagFollower : public FrameListener {
  public:
-  LinkTagFollower(FrameState& frame, Links& links) : frame_(frame), links_(links) { frame_.AddListener(this); }
+  LinkTagFollower(FrameState& frame, Links& links) : frame_(frame), links_(links) {
+    frame_.AddListener(this);
+  }
   ~LinkTagFollower() override { frame_.RemoveListener(this); }
   void OnFrameChanged(FrameField field) override {
     if (field == FrameField::Title) links_.SetTag(InstanceTag(frame_.Title()));

@@ -32,7 +32,8 @@ InstanceLists FindInstances(const std::vector<std::string>& titles, std::string_
     std::string tag = InstanceTag(title);
     if (tag == ownTag) continue;
     if (!Listed(lists.instances, tag)) lists.instances += tag + kInstanceSeparator;
-    if (StartsWith(UCase(tag), "RELAY") && !Listed(lists.relays, tag)) lists.relays += tag + kInstanceSeparator;
+    if (StartsWith(UCase(tag), "RELAY") && !Listed(lists.relays, tag))
+      lists.relays += tag + kInstanceSeparator;
   }
   return lists;
 }

@@ -43,20 +43,26 @@ std::optional<PokeMessage> DecodePokeBody(std::string_view body) {
 
 std::string AnswerLine(PokeAnswer answer) {
   switch (answer) {
-    case PokeAnswer::Ok: return "OK\n";
-    case PokeAnswer::UnknownEndpoint: return "ERROR unknown-endpoint\n";
-    case PokeAnswer::UnknownItem: return "ERROR unknown-item\n";
-    case PokeAnswer::TooLong: return "ERROR too-long\n";
-    case PokeAnswer::Malformed: return "ERROR malformed\n";
-    case PokeAnswer::NoAnswer: break;
+    case PokeAnswer::Ok:
+      return "OK\n";
+    case PokeAnswer::UnknownEndpoint:
+      return "ERROR unknown-endpoint\n";
+    case PokeAnswer::UnknownItem:
+      return "ERROR unknown-item\n";
+    case PokeAnswer::TooLong:
+      return "ERROR too-long\n";
+    case PokeAnswer::Malformed:
+      return "ERROR malformed\n";
+    case PokeAnswer::NoAnswer:
+      break;
   }
   return {};
 }
 
 PokeAnswer ParseAnswerLine(std::string_view line) {
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
-  for (PokeAnswer a : {PokeAnswer::Ok, PokeAnswer::UnknownEndpoint, PokeAnswer::UnknownItem, PokeAnswer::TooLong,
-                       PokeAnswer::Malformed}) {
+  for (PokeAnswer a : {PokeAnswer::Ok, PokeAnswer::UnknownEndpoint, PokeAnswer::UnknownItem,
+                       PokeAnswer::TooLong, PokeAnswer::Malformed}) {
     std::string text = AnswerLine(a);
     text.pop_back();
     if (line == text) return a;

@@ -14,8 +14,8 @@ constexpr const char* kEscape = "+++";
 
 }  // namespace
 
-Links::Links(AppSettings& settings, const TextWindow& announcements, EventLoop& loop, InstanceRegistry& registry,
-             LinkEndpoint* endpoint)
+Links::Links(AppSettings& settings, const TextWindow& announcements, EventLoop& loop,
+             InstanceRegistry& registry, LinkEndpoint* endpoint)
     : settings_(settings), announcements_(announcements), registry_(registry), endpoint_(endpoint) {
   timerOutgoing_ = loop.CreateTimer(kOutgoingIntervalMs, false, [this] { TickOutgoing(); });
 }
@@ -27,8 +27,9 @@ Links::~Links() {
 bool Links::Serve(const std::string& tag) {
   tag_ = tag;
   if (!endpoint_) return false;
-  return endpoint_->Serve(kApplication, tag_,
-                          [this](const std::string& item, const std::string& text) { return HandlePoke(item, text); });
+  return endpoint_->Serve(kApplication, tag_, [this](const std::string& item, const std::string& text) {
+    return HandlePoke(item, text);
+  });
 }
 
 void Links::SetTag(const std::string& tag) {
@@ -66,7 +67,8 @@ void Links::Textin(const std::string& text) {
   if (StartsWith(UCase(t), UCase(escape))) {
     std::string command = t.substr(escape.size());
     if (Trim(WithoutTrailingLineEnds(command)).empty()) return;
-    if (Mode() == LinkSessionMode::Web) command = WebSubmissionFromCommand(command, Trim(settings_.ownCallsign));
+    if (Mode() == LinkSessionMode::Web)
+      command = WebSubmissionFromCommand(command, Trim(settings_.ownCallsign));
     Send(command);
     return;
   }

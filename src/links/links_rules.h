@@ -18,11 +18,11 @@ inline constexpr const char* kProgramLinkFrameCaption = "DDE Link to a Windows a
 inline constexpr const char* kNeedPath = "Must specify a path";
 
 struct LinksFields {
-  bool enabled = false;         // "&Enable Link" (Chken)
-  std::string logFolder;        // "&DXHUNTER or external Log Path" (Txtdxhp)
-  std::string application;      // "EXE &Name (without extension)" (Textexe)
-  std::string topic;            // "&Link Topic" (Texttopic)
-  std::string item;             // "Link &Item" (Textitem)
+  bool enabled = false;     // "&Enable Link" (Chken)
+  std::string logFolder;    // "&DXHUNTER or external Log Path" (Txtdxhp)
+  std::string application;  // "EXE &Name (without extension)" (Textexe)
+  std::string topic;        // "&Link Topic" (Texttopic)
+  std::string item;         // "Link &Item" (Textitem)
 };
 
 class LinksRules {

@@ -45,7 +45,8 @@ LinksDialog::LinksDialog(App& app, QWidget* parent) : QDialog(parent), app_(app)
 
   auto* programFrame = new QGroupBox(kProgramLinkFrameCaption, this);
   auto* programForm = new QFormLayout(programFrame);
-  application_ = AddField(programFrame, programForm, "EXE &Name (without extension)", "Textexe", f.application);
+  application_ =
+      AddField(programFrame, programForm, "EXE &Name (without extension)", "Textexe", f.application);
   topic_ = AddField(programFrame, programForm, "&Link Topic", "Texttopic", f.topic);
   item_ = AddField(programFrame, programForm, "Link &Item", "Textitem", f.item);
 

@@ -48,8 +48,8 @@ int FakeLinkEndpoint::Poke(const std::string& application, const std::string& to
     FakeLinkNetwork* net = &network_;
     network_.Loop().Post([net, pid, application, topic, item, text, done] {
       auto it = net->endpoints.find(pid);
-      PokeAnswer answer =
-          it == net->endpoints.end() ? PokeAnswer::NoAnswer : it->second->Deliver(application, topic, item, text);
+      PokeAnswer answer = it == net->endpoints.end() ? PokeAnswer::NoAnswer
+                                                     : it->second->Deliver(application, topic, item, text);
       if (done) done(answer);
     });
   }

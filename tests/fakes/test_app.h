@@ -24,7 +24,7 @@ struct TestApp {
   SocketFactory* sockets = nullptr;  // set for a telnet instance with its send path
   FakeSoundOutput sound{clock};      // no device until a test gives it one
   FakePortIo portIo{clock};
-  LinkEndpoint* links = nullptr;     // set for a copy linked to others
+  LinkEndpoint* links = nullptr;  // set for a copy linked to others
   std::unique_ptr<App> app;
 
   DataFolder Folder() const { return DataFolder(dir.Path()); }

@@ -69,7 +69,8 @@ std::size_t Count(const std::vector<std::string>& lines, const std::string& pref
 
 std::unique_ptr<testing::ChildProcess> StartCopy(const fakes::TempFolder& dir, const std::string& run) {
   return std::make_unique<testing::ChildProcess>(
-      std::vector<std::string>{QUILLNET_BINARY, "--headless", "--data-dir", dir.Path().string(), "/S", "node"},
+      std::vector<std::string>{QUILLNET_BINARY, "--headless", "--data-dir", dir.Path().string(), "/S",
+                               "node"},
       std::vector<std::string>{"QUILLNET_RUNTIME_DIR=" + run});
 }
 

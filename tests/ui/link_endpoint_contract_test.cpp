@@ -3,13 +3,12 @@
 // the adapter meets: broken framing, silent peers, floods, leftovers of killed
 // copies and other users.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -19,10 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "core/text.h"
 #include "fakes/fake_link_endpoint.h"
 #include "fakes/temp_folder.h"
 #include "fakes/virtual_time.h"
-#include "core/text.h"
 #include "links/link_message.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_link_endpoint.h"
@@ -44,7 +43,9 @@ struct QtEnv {
   qn::fakes::TempFolder dir;
   qn::QtEventLoop loop;
   std::string Folder() const { return (dir.Path() / "run").string(); }
-  std::unique_ptr<qn::LinkEndpoint> Make(long pid) { return std::make_unique<qn::QtLinkEndpoint>(Folder(), pid); }
+  std::unique_ptr<qn::LinkEndpoint> Make(long pid) {
+    return std::make_unique<qn::QtLinkEndpoint>(Folder(), pid);
+  }
 };
 
 template <typename Env>
@@ -58,16 +59,19 @@ class LinkEndpointContract : public ::testing::Test {
   std::vector<PokeAnswer> answers;
 
   void SetUp() override {
-    ASSERT_TRUE(server->Serve("quillnet", "dx.example.org", [this](const std::string& item, const std::string& text) {
-      if (!qn::IEquals(item, "Textin")) return PokeAnswer::UnknownItem;
-      got.push_back(text);
-      return PokeAnswer::Ok;
-    }));
+    ASSERT_TRUE(
+        server->Serve("quillnet", "dx.example.org", [this](const std::string& item, const std::string& text) {
+          if (!qn::IEquals(item, "Textin")) return PokeAnswer::UnknownItem;
+          got.push_back(text);
+          return PokeAnswer::Ok;
+        }));
   }
   qn::LinkEndpoint::AnswerHandler Keep() {
     return [this](PokeAnswer a) { answers.push_back(a); };
   }
-  bool WaitAnswers(std::size_t n) { return env.loop.WaitUntil(10000, [&] { return answers.size() >= n; }); }
+  bool WaitAnswers(std::size_t n) {
+    return env.loop.WaitUntil(10000, [&] { return answers.size() >= n; });
+  }
 };
 
 using Envs = ::testing::Types<FakeEnv, QtEnv>;
@@ -90,7 +94,8 @@ TYPED_TEST(LinkEndpointContract, APokeReachesTheItemAndIsAnswered) {
 TYPED_TEST(LinkEndpointContract, EveryByteArrivesInOrderUpToTheLimit) {
   std::string all;
   for (int c = 0; c < 256; ++c) all += static_cast<char>(c);
-  for (int i = 0; i < 50; ++i) this->client->Poke("quillnet", "dx.example.org", "Textin", std::to_string(i) + all);
+  for (int i = 0; i < 50; ++i)
+    this->client->Poke("quillnet", "dx.example.org", "Textin", std::to_string(i) + all);
   std::string biggest(qn::kMaxPokeBytes - 8 - 14 - 6 - 3, 'x');
   this->client->Poke("quillnet", "dx.example.org", "Textin", biggest, this->Keep());
   this->client->Poke("quillnet", "dx.example.org", "Textin", biggest + "y", this->Keep());
@@ -206,8 +211,10 @@ TEST_F(QtEndpointTest, SilentAndHalfFinishedPeersAreDropped) {
   RawClient half(Path());
   half.Send(qn::EncodePoke({"quillnet", "K1", "Textin", "whole"}));
   half.Send(std::string("\0\0\0\x40", 4) + "quillnet");
-  ASSERT_TRUE(Until(silent, [&] { return silent.closed; }, 5000));
-  ASSERT_TRUE(Until(half, [&] { return half.closed; }, 5000));
+  ASSERT_TRUE(Until(
+      silent, [&] { return silent.closed; }, 5000));
+  ASSERT_TRUE(Until(
+      half, [&] { return half.closed; }, 5000));
   EXPECT_EQ(half.received, "OK\n");
   EXPECT_EQ(handled, 1);
   env.loop.WaitUntil(100, [] { return false; });
@@ -266,19 +273,24 @@ TEST_F(QtEndpointTest, LeftoversOfAKilledCopyAreClearedAndDoNotStopAStart) {
   EXPECT_EQ(answers[0], PokeAnswer::Ok);
 }
 
-TEST_F(QtEndpointTest, AnEndpointThatStopsAnsweringFailsItsPokesWithoutHanging) {
+TEST_F(QtEndpointTest, AnEndpointThatNeverAnswersIsGivenUp) {
+  // A live process (init) that listens but never takes a poke.
+  const std::string stem = env.Folder() + "/1";
+  { std::ofstream(stem + ".endpoint") << "quillnet\tMUTE"; }
+  int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", (stem + ".sock").c_str());
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  ASSERT_EQ(::listen(fd, 4), 0);
   qn::QtLinkEndpoint client(env.Folder(), ::getppid());
+  client.SetOutboundIdleMs(300);
   std::vector<PokeAnswer> answers;
-  client.Poke("quillnet", "K1", "Textin", "a", [&](PokeAnswer a) { answers.push_back(a); });
-  ASSERT_TRUE(env.loop.WaitUntil(5000, [&] { return answers.size() == 1; }));
-  server.StopServing();
-  // The listing still names it until its files are gone; a poke then fails.
-  client.Poke("quillnet", "K1", "Textin", "b", [&](PokeAnswer a) { answers.push_back(a); });
-  env.loop.WaitUntil(3000, [&] { return answers.size() == 2; });
-  EXPECT_EQ(answers[0], PokeAnswer::Ok);
-  if (answers.size() == 2) {
-    EXPECT_EQ(answers[1], PokeAnswer::NoAnswer);
-  }
+  for (int i = 0; i < 3; ++i)
+    client.Poke("quillnet", "MUTE", "Textin", "x", [&](PokeAnswer a) { answers.push_back(a); });
+  EXPECT_TRUE(env.loop.WaitUntil(5000, [&] { return answers.size() == 3; }));
+  EXPECT_EQ(answers, std::vector<PokeAnswer>(3, PokeAnswer::NoAnswer));
+  ::close(fd);
 }
 
 // The folder's mode is the guard: another user cannot even reach the socket,

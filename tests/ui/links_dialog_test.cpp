@@ -1,5 +1,7 @@
 // The links dialog Frmcfgdxh: its controls, the refused Save, and a Save that
 // switches the log link on.
+#include "ui/links_dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -10,7 +12,6 @@
 #include "core/app.h"
 #include "fakes/test_app.h"
 #include "links/links.h"
-#include "ui/links_dialog.h"
 
 namespace {
 

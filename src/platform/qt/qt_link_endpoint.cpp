@@ -139,9 +139,9 @@ class QtLinkEndpoint::Outbound : public QObject {
  public:
   Outbound(QtLinkEndpoint& owner, const std::string& path) : owner_(owner) {
     idle_.setSingleShot(true);
-    QObject::connect(&idle_, &QTimer::timeout, this, [this] {
-      if (awaiting_.empty() && queue_.empty()) Finish();
-    });
+    // Idle, or an endpoint that took our pokes and never answered: either way
+    // the connection goes, and pokes still waiting are given up.
+    QObject::connect(&idle_, &QTimer::timeout, this, [this] { Finish(); });
     QObject::connect(&socket_, &QLocalSocket::connected, this, [this] { Flush(); });
     QObject::connect(&socket_, &QLocalSocket::readyRead, this, [this] { ReadAnswers(); });
     QObject::connect(&socket_, &QLocalSocket::disconnected, this, [this] { Finish(); });
@@ -162,7 +162,7 @@ class QtLinkEndpoint::Outbound : public QObject {
     }
     queuedBytes_ += bytes.size();
     queue_.push_back({std::move(bytes), std::move(done)});
-    idle_.start(kOutboundIdleMs);
+    idle_.start(owner_.outboundIdleMs_);
     if (socket_.state() == QLocalSocket::ConnectedState) Flush();
   }
 
@@ -187,10 +187,12 @@ class QtLinkEndpoint::Outbound : public QObject {
   void ReadAnswers() {
     while (socket_.canReadLine()) {
       QByteArray line = socket_.readLine(256);
-      PokeAnswer answer = ParseAnswerLine(std::string_view(line.constData(), static_cast<std::size_t>(line.size())));
+      PokeAnswer answer =
+          ParseAnswerLine(std::string_view(line.constData(), static_cast<std::size_t>(line.size())));
       if (awaiting_.empty()) continue;
       AnswerHandler done = std::move(awaiting_.front());
       awaiting_.pop_front();
+      idle_.start(owner_.outboundIdleMs_);
       Call(done, answer);
     }
     // A peer that answers with endless garbage is not kept.
@@ -237,7 +239,9 @@ QtLinkEndpoint::~QtLinkEndpoint() {
   outbound_.clear();
 }
 
-std::string QtLinkEndpoint::SocketPath(long pid) const { return folder_ + "/" + std::to_string(pid) + ".sock"; }
+std::string QtLinkEndpoint::SocketPath(long pid) const {
+  return folder_ + "/" + std::to_string(pid) + ".sock";
+}
 
 bool QtLinkEndpoint::Serve(const std::string& application, const std::string& topic, PokeHandler handler) {
   StopServing();
@@ -389,7 +393,8 @@ int QtLinkEndpoint::Poke(const std::string& application, const std::string& topi
   return count;
 }
 
-PokeAnswer QtLinkEndpoint::PokeAndWait(const std::string& socketPath, const PokeMessage& message, int timeoutMs) {
+PokeAnswer QtLinkEndpoint::PokeAndWait(const std::string& socketPath, const PokeMessage& message,
+                                       int timeoutMs) {
   std::string bytes = EncodePoke(message);
   if (bytes.empty()) return PokeAnswer::TooLong;
   QLocalSocket socket;

@@ -22,7 +22,8 @@ class QtLinkEndpoint : public QObject, public LinkEndpoint {
  public:
   // A client that has sent nothing (or left a message unfinished) this long is dropped.
   static constexpr int kIdleTimeoutMs = 30000;
-  // Our own connections to others are closed sooner, so they never meet a closed one.
+  // Our own connections to others are closed sooner, so they never meet a
+  // closed one; an endpoint that has not answered in this time is given up.
   static constexpr int kOutboundIdleMs = 10000;
   static constexpr int kMaxConnections = 32;
   // What may wait to go to one endpoint; beyond it pokes are dropped.
@@ -42,6 +43,7 @@ class QtLinkEndpoint : public QObject, public LinkEndpoint {
   const std::string& Folder() const { return folder_; }
   std::string SocketPath(long pid) const;
   void SetIdleTimeoutMs(int ms) { idleTimeoutMs_ = ms; }
+  void SetOutboundIdleMs(int ms) { outboundIdleMs_ = ms; }
   int OpenConnections() const { return static_cast<int>(connections_.size()); }
 
   // For a script's one poke: connects, sends, waits for the answer at most
@@ -66,6 +68,7 @@ class QtLinkEndpoint : public QObject, public LinkEndpoint {
   std::list<Connection*> connections_;
   std::map<long, Outbound*> outbound_;
   int idleTimeoutMs_ = kIdleTimeoutMs;
+  int outboundIdleMs_ = kOutboundIdleMs;
   bool reapPosted_ = false;
   friend class Connection;
   friend class Outbound;

@@ -77,7 +77,8 @@ TEST_F(TwoCopies, DdeOutOffKeepsSpotsHomeAndMenuRowsExist) {
 TEST_F(TwoCopies, APokedCommandReachesTheNode) {
   std::vector<PokeAnswer> answers;
   fakes::FakeLinkEndpoint script(network, 9);
-  script.Poke("quillnet", "node2.example", "Textin", "+++sh/dx\r\n", [&](PokeAnswer x) { answers.push_back(x); });
+  script.Poke("quillnet", "node2.example", "Textin", "+++sh/dx\r\n",
+              [&](PokeAnswer x) { answers.push_back(x); });
   script.Poke("quillnet", "node2.example", "Textin1", "sh/wwv", [&](PokeAnswer x) { answers.push_back(x); });
   a.loop.RunPosted();
   EXPECT_EQ(answers, (std::vector<PokeAnswer>{PokeAnswer::Ok, PokeAnswer::Ok}));

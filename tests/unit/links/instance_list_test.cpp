@@ -8,9 +8,9 @@ namespace qn {
 namespace {
 
 TEST(InstanceList, OwnTagSkippedEachTagOnceRelaysApart) {
-  std::vector<std::string> titles{"Quillnet [dx.example.org]", "Quillnet [TNC:3]",  "Quillnet [me]",
-                                  "K1ABC,14025.0>Quillnet [relay1]", "Quillnet [TNC:3]", "Quillnet",
-                                  "Other [x]",                  "Quillnet [open"};
+  std::vector<std::string> titles{
+      "Quillnet [dx.example.org]", "Quillnet [TNC:3]", "Quillnet [me]", "K1ABC,14025.0>Quillnet [relay1]",
+      "Quillnet [TNC:3]",          "Quillnet",         "Other [x]",     "Quillnet [open"};
   InstanceLists l = FindInstances(titles, "me");
   EXPECT_EQ(l.instances, "dx.example.org\x01TNC:3\x01relay1\x01");
   EXPECT_EQ(l.relays, "relay1\x01");
@@ -35,7 +35,8 @@ TEST(LinkText, OutgoingTextBySessionKind) {
   // Callsign before the frequency: swapped for web and IRC.
   EXPECT_EQ(ConvertOutgoingText("  " + spot, LinkSessionMode::Web, "G4TST"), "G4TST 14025.0 K1ABC up 2\r\n");
   EXPECT_EQ(ConvertOutgoingText(spot, LinkSessionMode::Irc, "G4TST"), "DX 14025.0 K1ABC up 2\r\n");
-  EXPECT_EQ(ConvertOutgoingText("DX 14025.0 K1ABC\r\n", LinkSessionMode::Web, "G4TST"), "G4TST 14025.0 K1ABC\r\n");
+  EXPECT_EQ(ConvertOutgoingText("DX 14025.0 K1ABC\r\n", LinkSessionMode::Web, "G4TST"),
+            "G4TST 14025.0 K1ABC\r\n");
   EXPECT_EQ(ConvertOutgoingText("DX K1ABC 14025\r\n", LinkSessionMode::Irc, ""), "DX 14025 K1ABC\r\n");
   EXPECT_EQ(ConvertOutgoingText("ANN QRV 40m\r\n", LinkSessionMode::Web, "G4TST"), "G4TST >QRV 40m\r\n");
   EXPECT_EQ(ConvertOutgoingText("ANN\r\n", LinkSessionMode::Web, "G4TST"), std::nullopt);

@@ -37,8 +37,8 @@ TEST(LinkMessage, LimitsAndMalformedBodies) {
 TEST(LinkMessage, AnswerLinesBothWays) {
   EXPECT_EQ(AnswerLine(PokeAnswer::Ok), "OK\n");
   EXPECT_EQ(AnswerLine(PokeAnswer::UnknownItem), "ERROR unknown-item\n");
-  for (PokeAnswer a : {PokeAnswer::Ok, PokeAnswer::UnknownEndpoint, PokeAnswer::UnknownItem, PokeAnswer::TooLong,
-                       PokeAnswer::Malformed})
+  for (PokeAnswer a : {PokeAnswer::Ok, PokeAnswer::UnknownEndpoint, PokeAnswer::UnknownItem,
+                       PokeAnswer::TooLong, PokeAnswer::Malformed})
     EXPECT_EQ(ParseAnswerLine(AnswerLine(a)), a);
   EXPECT_EQ(ParseAnswerLine("OK\r\n"), PokeAnswer::Ok);
   EXPECT_EQ(ParseAnswerLine("okay\n"), PokeAnswer::NoAnswer);

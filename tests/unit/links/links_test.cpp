@@ -119,7 +119,8 @@ TEST_F(LinksTest, PokesReachTheItemsAndUnknownItemsAreRefused) {
 TEST_F(LinksTest, TextoutGoesToEachOtherCopyAndTheConfiguredProgram) {
   fakes::FakeLinkEndpoint copy2(network, 2), relay(network, 3), logger(network, 4);
   std::vector<std::string> got2, gotRelay, gotLogger;
-  copy2.Serve("quillnet", "dx.example.org", [&](auto&, auto& t) { return got2.push_back(t), PokeAnswer::Ok; });
+  copy2.Serve("quillnet", "dx.example.org",
+              [&](auto&, auto& t) { return got2.push_back(t), PokeAnswer::Ok; });
   relay.Serve("quillnet", "RELAY1", [&](auto&, auto& t) { return gotRelay.push_back(t), PokeAnswer::Ok; });
   logger.Serve("logbook", "SPOTS", [&](auto& item, auto& t) {
     gotLogger.push_back(item + ":" + t);
