@@ -2,7 +2,10 @@
 // one accepts reaches the other, and nothing comes back.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "core/app.h"
+#include "core/text.h"
 #include "fakes/fake_link_endpoint.h"
 #include "fakes/fake_socket.h"
 #include "fakes/test_app.h"
@@ -85,6 +88,30 @@ TEST_F(TwoCopies, APokedCommandReachesTheNode) {
   const std::string& sent = socketsB.made.back()->sent;
   EXPECT_NE(sent.find("sh/dx\r\n"), std::string::npos);
   EXPECT_NE(sent.find("sh/wwv\n"), std::string::npos);
+}
+
+TEST_F(TwoCopies, GarbagePokesNeitherReachTheNodeNorGrowTheWindows) {
+  fakes::FakeLinkEndpoint script(network, 9);
+  std::mt19937 random(17);
+  std::size_t answered = 0;
+  for (int i = 0; i < 300; ++i) {
+    std::string text(random() % 3000, '\0');
+    for (char& c : text) c = static_cast<char>(random() % 256);
+    // Some look like spots, some like announcements.
+    if (i % 3 == 0) text.insert(0, "DX de ");
+    if (i % 7 == 0) text.insert(0, "/ANN");
+    script.Poke("quillnet", "node2.example", "Textin", text,
+                [&](PokeAnswer x) { answered += x == PokeAnswer::Ok; });
+  }
+  a.loop.RunPosted();
+  EXPECT_EQ(answered, 300u);
+  for (WindowId w : {WindowId::Spots, WindowId::Announcements})
+    EXPECT_LE(b.app->Window(w).Text().size(), 30000u);
+  // Only the one-line announcements may have gone to the node, each without a line break inside.
+  for (const std::string& line : SplitLines(socketsB.made.back()->sent))
+    EXPECT_EQ(line.find('\r'), std::string::npos);
+  // Nothing came in from a link is handed on.
+  EXPECT_EQ(network.sent.size(), 300u);
 }
 
 }  // namespace
