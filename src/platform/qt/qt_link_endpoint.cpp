@@ -54,7 +54,9 @@ bool FolderIsPrivate(const std::string& path) {
 // is dropped when idle, when it breaks the framing or when it goes away.
 class QtLinkEndpoint::Connection : public QObject {
  public:
-  Connection(QtLinkEndpoint& owner, QLocalSocket* socket) : owner_(owner), socket_(socket) {
+  Connection(QtLinkEndpoint& owner, QLocalSocket* socket) : QObject(&owner), owner_(owner), socket_(socket) {
+    // Ours, not the server's: it must outlive a server closed before we go.
+    socket_->setParent(this);
     socket_->setReadBufferSize(kReadBufferBytes);
     idle_.setSingleShot(true);
     QObject::connect(&idle_, &QTimer::timeout, this, [this] { Close(); });
@@ -67,7 +69,6 @@ class QtLinkEndpoint::Connection : public QObject {
   ~Connection() override {
     socket_->disconnect(this);
     socket_->abort();
-    socket_->deleteLater();
   }
   bool Closed() const { return closed_; }
   bool Busy() const { return handling_; }
@@ -137,7 +138,7 @@ class QtLinkEndpoint::Connection : public QObject {
 // and each answer read back goes to the poke's handler.
 class QtLinkEndpoint::Outbound : public QObject {
  public:
-  Outbound(QtLinkEndpoint& owner, const std::string& path) : owner_(owner) {
+  Outbound(QtLinkEndpoint& owner, const std::string& path) : QObject(&owner), owner_(owner) {
     idle_.setSingleShot(true);
     // Idle, or an endpoint that took our pokes and never answered: either way
     // the connection goes, and pokes still waiting are given up.
