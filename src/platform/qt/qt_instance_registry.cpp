@@ -34,17 +34,19 @@ bool MakePrivateRuntimeFolder(const std::string& path) {
   return true;
 }
 
+long PidFromEntryName(const std::string& stem) {
+  if (stem.empty() || stem.size() > 10) return 0;
+  for (char c : stem) {
+    if (c < '0' || c > '9') return 0;
+  }
+  return std::strtol(stem.c_str(), nullptr, 10);
+}
+
+bool ProcessGone(long pid) { return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH; }
+
 namespace {
 
 constexpr const char* kSuffix = ".instance";
-
-bool AllDigits(const std::string& s) {
-  if (s.empty() || s.size() > 10) return false;
-  for (char c : s) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -84,10 +86,9 @@ std::vector<std::string> QtInstanceRegistry::OtherTitles() {
     if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
       continue;
     name.resize(name.size() - suffix.size());
-    if (!AllDigits(name)) continue;
-    long pid = std::strtol(name.c_str(), nullptr, 10);
+    long pid = PidFromEntryName(name);
     if (pid == pid_ || pid <= 0) continue;
-    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+    if (ProcessGone(pid)) {
       std::error_code rmEc;
       std::filesystem::remove(it->path(), rmEc);
       continue;
@@ -117,15 +118,14 @@ void QtInstanceRegistry::SetOwnTitle(const std::string& title) {
 long QtInstanceRegistry::FrontPid() const {
   std::ifstream in(folder_ + "/front", std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!AllDigits(text)) return 0;
-  return std::strtol(text.c_str(), nullptr, 10);
+  return PidFromEntryName(text);
 }
 
 bool QtInstanceRegistry::AnotherInFront() {
   if (!usable_) return false;
   long pid = FrontPid();
   // A copy that ended while in front no longer counts.
-  return pid > 0 && pid != pid_ && !(::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
+  return pid > 0 && pid != pid_ && !ProcessGone(pid);
 }
 
 void QtInstanceRegistry::SetOwnInFront(bool inFront) {

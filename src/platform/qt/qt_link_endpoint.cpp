@@ -31,16 +31,6 @@ constexpr qint64 kReadBufferBytes = 64 * 1024;
 // Answers a client does not read: past this we stop reading its messages.
 constexpr qint64 kMaxUnreadAnswers = 64 * 1024;
 
-bool AllDigits(const std::string& s) {
-  if (s.empty() || s.size() > 10) return false;
-  for (char c : s) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
-bool ProcessGone(long pid) { return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH; }
-
 // Only a folder of our own that nobody else can enter is trusted.
 bool FolderIsPrivate(const std::string& path) {
   struct stat st {};
@@ -350,8 +340,7 @@ std::vector<EndpointInfo> QtLinkEndpoint::Endpoints() {
     std::string name = it->path().filename().string();
     if (!EndsWith(name, suffix)) continue;
     name.resize(name.size() - suffix.size());
-    if (!AllDigits(name)) continue;
-    long pid = std::strtol(name.c_str(), nullptr, 10);
+    long pid = PidFromEntryName(name);
     if (pid <= 0 || pid == pid_) continue;
     if (ProcessGone(pid)) {
       std::error_code rm;
