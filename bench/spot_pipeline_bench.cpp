@@ -86,7 +86,7 @@ std::vector<std::string> Lines(int n) {
 void BM_SpotPipeline(benchmark::State& state) {
   Instance inst;
   const std::vector<std::string> lines = Lines(200000);
-  qn::Classifier& classifier = *inst.app->Traffic();
+  qn::Classifier& classifier = *inst.app->LineClassifier();
   std::size_t next = 0;
   for (auto _ : state) {
     classifier.ClassifyIncomingLine(lines[next], qn::SpotSource::Main);

@@ -13,7 +13,7 @@
 #include "core/text.h"
 #include "headless/console_front_end.h"
 #include "headless/console_sound.h"
-#include "platform/qt/linux_port_io.h"
+#include "platform/linux/linux_port_io.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_instance_registry.h"

@@ -8,19 +8,21 @@
 #include "core/site_update.h"
 #include "core/text.h"
 #include "links/links.h"
-#include "session/capture_dialog.h"
+#include "lookups/lookups.h"
+#include "session/capture_rules.h"
+#include "session/connection_control.h"
 #include "session/receiver.h"
 #include "session/script_engine.h"
 #include "session/sender.h"
-#include "session/telnet_session.h"
+#include "session/tcp_link.h"
+#include "session/transports.h"
 #include "session/typed_input.h"
+#include "sound/speech_player.h"
 #include "traffic/alerts.h"
 #include "traffic/classifier.h"
 #include "traffic/filters.h"
-#include "traffic/speech_player.h"
 #include "traffic/spot_pipeline.h"
 #include "traffic/traffic_windows.h"
-#include "web/lookups.h"
 
 namespace qn {
 
@@ -86,12 +88,12 @@ void App::BuildMenu() {
              [this] { OpenDialog(DialogKind::PersonalInfo); }, 8});
   menu_.Add({"mnuconnect", "&Session", "&Connect", "",
              [this] {
-               if (telnet_) telnet_->MenuConnect();
+               if (connection_) connection_->MenuConnect();
              },
              1});
   menu_.Add({"mnudisc", "&Session", "&Disconnect", "",
              [this] {
-               if (telnet_) telnet_->MenuDisconnect();
+               if (connection_) connection_->MenuDisconnect();
              },
              2});
   menu_.Add({"mnusite", "&Session", "Site &List...", "", [this] { ShowSiteList(); }, 3});
@@ -103,37 +105,48 @@ void App::BuildMenu() {
 }
 
 void App::WireTelnetSession() {
+  tcpLink_ = std::make_unique<TcpLink>(*ports_.sockets);
+  connection_ = std::make_unique<ConnectionControl>(*this, *tcpLink_);
   receiver_ = std::make_unique<Receiver>(Window(WindowId::Terminal), &capture_);
-  receiver_->sendRaw = [this](std::string_view bytes) { telnet_->SendRaw(bytes); };
+  receiver_->SetTelnet(tcpLink_->SpeaksTelnet());
+  // Negotiation answers are commands: straight to the link, past the send path.
+  receiver_->sendRaw = [this](std::string_view bytes) { tcpLink_->Write(bytes); };
   receiver_->programInFront = [this] { return inFront_; };
-  receiver_->ircSession = [this] { return telnet_->Modes().irc; };
-  receiver_->terminalChanged = [this] { telnet_->CheckLoginPrompt(); };
+  receiver_->ircSession = [this] { return connection_->Modes().irc; };
+  receiver_->terminalChanged = [this] { connection_->CheckLoginPrompt(); };
   receiver_->steps.nodeHop = [this](const std::string&, const std::string& title) {
-    if (telnet_->CustomTitle().empty()) frame_.SetTitle(title);
-    telnet_->NodeHopped();
+    if (connection_->CustomTitle().empty()) frame_.SetTitle(title);
+    connection_->NodeHopped();
   };
-  telnet_->onReceived = [this](std::string_view bytes) { receiver_->OnData(bytes); };
-  telnet_->onNewConnection = [this] { receiver_->MarkNewConnection(); };
-  telnet_->resetLineCounter = [this] { receiver_->ResetLineCounter(); };
+  connection_->onReceived = [this](std::string_view bytes) { receiver_->OnData(bytes); };
+  connection_->onNewConnection = [this] { receiver_->MarkNewConnection(); };
+  connection_->resetLineCounter = [this] { receiver_->ResetLineCounter(); };
 
-  sender_ = std::make_unique<Sender>(*this, telnet_.get());
+  if (state_.replayMode) {
+    transport_ = std::make_unique<ReplayTransport>(folder_);
+  } else {
+    auto link = std::make_unique<LinkTransport>(*tcpLink_, state_.keepAliveLines);
+    link->resetKeepAliveMinutes = [this] { connection_->ResetKeepAliveMinutes(); };
+    transport_ = std::move(link);
+  }
+  sender_ = std::make_unique<Sender>(state_.sendTerminator, ports_.loop, transport_.get());
   sender_->sessionFlags = [this] {
     SessionFlags f;
-    f.irc = telnet_->Modes().irc;
-    f.chat = telnet_->Modes().chat;
-    f.ircChannel = telnet_->Modes().ircChannel;
+    f.irc = connection_->Modes().irc;
+    f.chat = connection_->Modes().chat;
+    f.ircChannel = connection_->Modes().ircChannel;
+    f.robotNick = connection_->Modes().RobotOrChannel();
     return f;
   };
-  sender_->resetKeepAliveMinutes = [this] { telnet_->ResetKeepAliveMinutes(); };
-  telnet_->onSendReady = [this] { sender_->SendToSession(); };
+  connection_->onSendReady = [this] { sender_->SendToSession(); };
   onSendLine = [this](const std::string& text) { sender_->Send(text); };
 
   typedInput_ = std::make_unique<TypedInput>(*this, *sender_);
-  typedInput_->stopAutomaticConnection = [this](bool keep) { telnet_->StopAutomaticConnection(keep); };
-  typedInput_->escapeSteps.push_back([this] { return telnet_ && telnet_->OfferToStopConnection(); });
+  typedInput_->stopAutomaticConnection = [this](bool keep) { connection_->StopAutomaticConnection(keep); };
+  typedInput_->escapeSteps.push_back([this] { return connection_ && connection_->OfferToStopConnection(); });
   onTypedLine = [this](const std::string& line) { typedInput_->Enter(line); };
 
-  script_ = std::make_unique<ScriptEngine>(*this, *telnet_);
+  script_ = std::make_unique<ScriptEngine>(*this, *connection_);
   script_->InstallSessionHooks();
   script_->sendTyped = [this](const std::string& text) { sender_->Send(text + state_.sendTerminator); };
   script_->sendRaw = [this](const std::string& text) { sender_->RawSend(text); };
@@ -168,7 +181,7 @@ void App::ToggleAutoReconnection() {
   bool on = !options_.autoReconnection;
   options_.autoReconnection = on;
   frame_.SetChecked("mnurecon", on);
-  if (telnet_) telnet_->MutableFlags().autoReconnect = on;
+  if (connection_) connection_->MutableFlags().autoReconnect = on;
 }
 
 void App::ToggleKeepAlive() {
@@ -177,9 +190,9 @@ void App::ToggleKeepAlive() {
         "Warning: by doing this you'll loose the automatic reconnection; continue?", MsgIcon::Question,
         MsgButtons::YesNo, 2);
     if (r != MsgResult::Yes) return;
-    if (telnet_) {
-      telnet_->SetKeepAlive(false);
-      telnet_->StopAutomaticConnection(false);
+    if (connection_) {
+      connection_->SetKeepAlive(false);
+      connection_->StopAutomaticConnection(false);
     }
     options_.keepAlive = false;
     options_.autoReconnection = false;
@@ -187,8 +200,8 @@ void App::ToggleKeepAlive() {
     frame_.SetChecked("mnurecon", false);
     return;
   }
-  if (telnet_) {
-    telnet_->SetKeepAlive(!options_.keepAlive);
+  if (connection_) {
+    connection_->SetKeepAlive(!options_.keepAlive);
   } else {
     options_.keepAlive = !options_.keepAlive;
     frame_.SetChecked("mnukeep", options_.keepAlive);
@@ -223,7 +236,7 @@ bool App::PressKey(const std::string& key) {
 }
 
 void App::StartUp(const std::string& commandText) {
-  // 1-2: start values and the command line.
+  // Start values and the command line.
   state_ = AppState{};
   StartupCommand cmd = ParseCommandText(commandText);
   state_.sessionKind = cmd.sessionKind;
@@ -233,61 +246,60 @@ void App::StartUp(const std::string& commandText) {
   state_.pendingSite.SetName("");
   state_.retryCounter = state_.retryLimit = 30000;
 
-  // 3: the data folder and the other running copies.
+  // The data folder and the other running copies.
   state_.programDir = folder_.Root().string();
   CountInstances();
   state_.helpFile = state_.programDir + "/quillnet.hlp";
 
-  // 4: line ends. The bridge defaults are set here once bridging exists.
+  // Line ends. The bridge defaults are set here once bridging exists.
   state_.newline = "\r\n";
   state_.sendTerminator = "\n";
 
-  // 5: positions and configuration of the session kind.
+  // Positions and configuration of the session kind.
   LoadSettings();
 
-  // 6: the alerts archive of the last run.
+  // The alerts archive of the last run.
   folder_.Remove("ARCHIVE\\ALERTS.TXT");
 
-  // 7: site changes handed over by an installer (telnet instances only).
+  // Site changes handed over by an installer (telnet instances only).
   if (state_.sessionKind == SessionKind::Telnet) ApplyHandedOverSites();
 
-  // 8: the splash window closes itself after a moment.
+  // The splash window closes itself after a moment.
   frame_.SetSplashVisible(true);
   splashTimer_ = ports_.loop.CreateTimer(kSplashMs, true, [this] {
     splashTimer_->SetEnabled(false);
     frame_.SetSplashVisible(false);
   });
 
-  // 9: the filter and alert tables; the bridge table loads here once bridging exists.
+  // The filter and alert tables; the bridge table loads here once bridging exists.
   LoadTrafficTables();
 
   if (state_.sessionKind == SessionKind::Telnet && ports_.sockets) {
-    telnet_ = std::make_unique<TelnetSession>(*this, *ports_.sockets);
     WireTelnetSession();
   }
   if (state_.sessionKind != SessionKind::Web) siteList_ = std::make_unique<SiteList>(*this);
   WireTraffic();
   WireLinks();
 
-  // 10: the sound devices, the volume and the sound folder.
+  // The sound devices, the volume and the sound folder.
   state_.startingUp = true;
   state_.soundFolder =
       state_.programDir +
       (folder_.Resolve("SOUNDF") && fs::is_directory(*folder_.Resolve("SOUNDF")) ? "/SOUNDF/" : "/SOUNDS/");
   StartUpSound();
 
-  // 11-12: the windows, with their headers; the front end applies fonts and colours.
+  // The windows, with their headers; the front end applies fonts and colours.
   CreateWindows();
 
-  // 13: the PTT port. 14: the link crypto table is read here once it exists.
+  // The PTT port. 14: the link crypto table is read here once it exists.
   LoadPttPort();
 
-  // 15: ready; the callsign is asked for when none is set.
+  // Ready; the callsign is asked for when none is set.
   state_.startingUp = false;
   timerTim_ = ports_.loop.CreateTimer(250, true, [this] { TickClock(); });
   if (settings_.ownCallsign.empty() && AskCallsign(ports_.prompter, settings_)) SaveSettings();
 
-  // 16-17: the session of the chosen kind.
+  // The session of the chosen kind.
   StartSession();
 }
 
@@ -315,7 +327,7 @@ void App::CountInstances() {
 
 void App::ApplyHandedOverSites() {
   // Sites handed to a fresh data folder must not be thrown away for want of a
-  // site file to merge them into.
+  // Site file to merge them into.
   if (folder_.Exists("add.txt") && folder_.Exists("add.sit")) SiteFile(folder_, state_.sessionKind).Open();
   SiteUpdateSummary summary = ApplySiteUpdate(folder_);
   if (summary.failed)
@@ -361,18 +373,18 @@ void App::StartSession() {
         frame_.SetStatus("Rolling Demo");
         replay_ = std::make_unique<Replay>(*this);
         replay_->onSpotLine = [this](const std::string& line) {
-          if (onSpotLine) onSpotLine(line, SpotSource::Main);
+          events_.spotLine.Fire(line, SpotSource::Main);
           StartSpeaking();
         };
         if (!replay_->Start(replayFirstTickMs_))
           frame_.SetStatus("No demo traffic: ARCHIVE\\DEMO.TXT is missing or empty");
       }
-      if (!telnet_ || state_.replayMode) break;
+      if (!connection_ || state_.replayMode) break;
       if (!state_.startupHost.empty()) {
-        // 17: the host of a "telnet://" link.
-        telnet_->ConnectHost(state_.startupHost);
+        // The host of a "telnet://" link.
+        connection_->ConnectHost(state_.startupHost);
       } else if (!state_.startupSite.empty()) {
-        if (!telnet_->ConnectSite(state_.startupSite, true)) {
+        if (!connection_->ConnectSite(state_.startupSite, true)) {
           frame_.SetStatus("No site named " + state_.startupSite + " in the site list");
         }
       } else {
@@ -493,9 +505,9 @@ void App::SavePositions() {
 void App::Close() {
   if (closed_) return;
   closed_ = true;
-  if (telnet_) {
-    if (telnet_->Connected()) SendLine(telnet_->LogoutCommand() + state_.sendTerminator);
-    telnet_->Disconnect();
+  if (connection_) {
+    if (connection_->Connected()) SendLine(connection_->LogoutCommand() + state_.sendTerminator);
+    connection_->Disconnect();
   }
   capture_.Close();
   if (onQuit) onQuit();

@@ -12,6 +12,7 @@
 
 #include "core/app_settings.h"
 #include "core/app_state.h"
+#include "core/event_list.h"
 #include "core/files.h"
 #include "core/frame_state.h"
 #include "core/menu_table.h"
@@ -41,13 +42,25 @@ class Filters;
 class SiteList;
 class SpotPipeline;
 class SpeechPlayer;
-class TelnetSession;
+class ConnectionControl;
+class SessionTransport;
+class TcpLink;
 class Receiver;
 class Sender;
 class TypedInput;
 class TrafficWindows;
 class Lookups;
 class Links;
+
+// Lines every source of traffic (a session, the replay, the links) hands on
+// once classified.
+struct TrafficEvents {
+  // A spot line for the pipeline.
+  EventList<const std::string&, SpotSource> spotLine;
+  // Shown in the announcement or talk window.
+  EventList<const std::string&> announcementShown;
+  EventList<const std::string&, SpotSource, const std::string& /*talker*/> talkShown;
+};
 
 // The Options toggles, each mirrored by its menu item's check mark.
 struct AppOptions {
@@ -104,15 +117,15 @@ class App {
   Capture& CaptureFile() { return capture_; }
   AppOptions& Options() { return options_; }
   Replay* ReplayMode() { return replay_.get(); }
-  // The telnet session of a telnet instance (null in other kinds).
-  TelnetSession* Telnet() { return telnet_.get(); }
-  Receiver* Rx() { return receiver_.get(); }
-  Sender* Send() { return sender_.get(); }
+  // Connection control of a telnet instance (null in other kinds).
+  ConnectionControl* Connection() { return connection_.get(); }
+  Receiver* ReceivePath() { return receiver_.get(); }
+  Sender* SendPath() { return sender_.get(); }
   TypedInput* Typed() { return typedInput_.get(); }
   // The connection script of a telnet instance (null in other kinds).
   ScriptEngine* Script() { return script_.get(); }
   // Every received cluster line of the instance passes through it.
-  Classifier* Traffic() { return classifier_.get(); }
+  Classifier* LineClassifier() { return classifier_.get(); }
   // Spots, talks and the speech queue.
   SpotPipeline* Pipeline() { return pipeline_.get(); }
   Filters* SpotFilters() { return filters_.get(); }
@@ -124,10 +137,9 @@ class App {
   UrlOpener* Urls() { return ports_.urls; }
   // Links to other copies and programs, and the logger's "outgoing.txt".
   Links* LinkIo() { return links_.get(); }
-  // Where classified lines go on; set by the spot pipeline and talk handling.
-  std::function<void(const std::string& line, SpotSource source)> onSpotLine;
-  std::function<void(const std::string& line)> onAnnouncementShown;
-  std::function<void(const std::string& line, SpotSource source, const std::string& talker)> onTalkShown;
+  // Where classified lines go on: each is a list the subsystems that want
+  // the line subscribe to.
+  TrafficEvents& Events() { return events_; }
   // The rules of the site list dialog (telnet and TNC instances).
   SiteList* Sites() { return siteList_.get(); }
   // ShowSiteList: the "Connect to site" dialog.
@@ -239,13 +251,16 @@ class App {
                                      TextWindow(WindowId::TypedInput)};
   Capture capture_;
   AppOptions options_;
+  TrafficEvents events_;
   MenuTable menu_;
   std::unique_ptr<TitlePublisher> titlePublisher_;
   std::unique_ptr<Timer> timerTim_;
   std::unique_ptr<Timer> timerFlash_;
   std::unique_ptr<Timer> splashTimer_;
   std::unique_ptr<Replay> replay_;
-  std::unique_ptr<TelnetSession> telnet_;
+  std::unique_ptr<TcpLink> tcpLink_;
+  std::unique_ptr<SessionTransport> transport_;
+  std::unique_ptr<ConnectionControl> connection_;
   std::unique_ptr<Receiver> receiver_;
   std::unique_ptr<Sender> sender_;
   std::unique_ptr<TypedInput> typedInput_;

@@ -7,7 +7,7 @@
 #include "links/instance_list.h"
 #include "links/links.h"
 #include "links/links_rules.h"
-#include "session/telnet_session.h"
+#include "session/connection_control.h"
 #include "traffic/spot_pipeline.h"
 
 namespace qn {
@@ -48,25 +48,25 @@ void App::WireLinks() {
   LinksHooks& hooks = links_->Hooks();
   hooks.ddeIn = [this] {
     if (state_.sessionKind == SessionKind::Web) return settings_.webDdeIn;
-    return telnet_ && telnet_->Flags().ddeIn;
+    return connection_ && connection_->Flags().ddeIn;
   };
   hooks.sessionMode = [this] {
     if (state_.sessionKind == SessionKind::Web) return LinkSessionMode::Web;
-    if (telnet_ && telnet_->Modes().irc) return LinkSessionMode::Irc;
-    if (telnet_ && telnet_->Modes().chat) return LinkSessionMode::Chat;
+    if (connection_ && connection_->Modes().irc) return LinkSessionMode::Irc;
+    if (connection_ && connection_->Modes().chat) return LinkSessionMode::Chat;
     return LinkSessionMode::Plain;
   };
   hooks.logLinkOn = [this] { return options_.linkToDxHunter; };
   hooks.send = [this](const std::string& text) { SendLine(text); };
   hooks.toPipeline = [this](const std::string& line) {
-    if (onSpotLine) onSpotLine(line, SpotSource::Link);
+    events_.spotLine.Fire(line, SpotSource::Link);
     StartSpeaking();
   };
   hooks.showAnnouncement = [this](const std::string& text) { Append(WindowId::Announcements, text); };
   // Spots the pipeline accepts from anywhere but the links go out to the others.
-  pipeline_->Hooks().linkOutput = [this](const std::string& line) {
+  pipeline_->linkOutput.Subscribe([this](const std::string& line) {
     if (links_) links_->Textout(line);
-  };
+  });
   links_->Serve(InstanceTag(frame_.Title()));
   linkTagFollower_ = std::make_unique<LinkTagFollower>(frame_, *links_);
   if (options_.linkToDxHunter) links_->StartOutgoingLink();

@@ -1,8 +1,8 @@
 // The App's rows of the Edit, Ham Info and Window menus, the colours dialog
 // and the clock command, and the objects behind them.
 #include "core/app.h"
+#include "lookups/lookups.h"
 #include "traffic/traffic_windows.h"
-#include "web/lookups.h"
 
 namespace qn {
 

@@ -3,7 +3,8 @@
 //   1
 //   9600,N,8,1
 //   +++
-// Load and save live here; the dialogs that edit the values call Save.
+// Which field sits on which line, how it is read and its default are one
+// table in app_settings.cpp, used by the constructor, Serialise and Parse.
 #pragma once
 
 #include <array>
@@ -24,68 +25,69 @@ struct ColourPair {
 struct AppSettings {
   static constexpr int kLines = 92;
 
-  std::string auxPortList = "1";                 // 1
-  std::string auxPortSettings = "9600,N,8,1";    // 2
-  std::string auxEscapeString = "+++";           // 3
-  bool auxEnabled = false;                       // 4
-  bool linkEnabled = false;                      // 5
-  std::string logFolder;                         // 6 (default set by Defaults())
-  bool soundsEnabled = false;                    // 7
-  bool voiceSpelling = false;                    // 8
-  std::int16_t speedFactor = 2;                  // 9
-  bool autoAnswerEnabled = false;                // 10
-  std::string autoAnswerString = "Quillnet> ZZZZzzzz... sry, I'm not here now...73";  // 11
-  bool talkPriority = false;                     // 12
-  std::array<std::string, 10> macros{"sh/dx,di/n,", "sh/dx,"};  // 13-22
-  std::string ddeApplication;                    // 23
-  std::string ddeTopic;                          // 24
-  std::string ddeItem;                           // 25
-  ColourPair typedInputColours{65280, 16711680};     // 26, 27
-  ColourPair terminalColours{16777215, 16711680};    // 28, 29
-  ColourPair announcementColours{16318208, 16711680};  // 30, 31
-  ColourPair spotColours{65535, 16711680};           // 32, 33
-  ColourPair talkColours{65280, 16711680};           // 34, 35
-  std::array<std::string, 10> exclusionLow;      // 36-45
-  std::array<std::string, 10> exclusionHigh;     // 46-55
-  std::string fontName = "Fixedsys";             // 56
-  std::string fontSize = "9";                    // 57
-  std::string fontBold = "0";                    // 58
-  std::string fontItalic = "0";                  // 59
-  bool auxInputOnly = false;                     // 60
-  std::string webServerList = "www.dxsummit.example:80, www.jac.example:80";  // 61
-  std::string webPagePathList = "/~zunpo/summ.html, /JAC/allbands.html";     // 62
-  std::int16_t webRefreshMinutes = 2;            // 63
-  bool webDdeIn = false;                         // 64
-  bool webDdeOut = false;                        // 65
-  bool webBridgeToRemote = false;                // 66
-  std::string ownCallsign;                       // 67
-  std::string tncInitPath;                       // 68
-  std::int16_t tncMode = 1;                      // 69
-  std::int16_t auxHandshake = 0;                 // 70
-  bool verticalScrollBars = false;               // 71
-  std::int32_t waveVolume = 6767;                // 72
-  bool pttOnLpt1 = false;                        // 73
-  std::int16_t idIntervalMinutes = 0;            // 74
-  bool silenceOnTalksAndAnns = false;            // 75
-  bool doubleSpell = false;                      // 76
-  std::string idString = "ZX9QQQ";               // 77 (without the final "/")
-  bool idStringSlash = false;                    //    the final "/" of line 77
-  bool talkTimeStamp = false;                    // 78
-  std::int16_t logPortBase = 0;                  // 79
-  bool useLogPort = false;                       // 80
-  bool truncateFrequency = false;                // 81
-  bool dxDeFilterEnabled = false;                // 82
-  bool ignoreVeryFirstConnection = true;         // 83
-  bool alertEnabled = false;                     // 84
-  std::int16_t alertRepetitions = 3;             // 85
-  std::string alertSoundFile = "ALERT.WAV";      // 86
-  bool alertLptSwitch = false;                   // 87
-  std::string ownLocator;                        // 88
-  std::string utcOffset = "0";                   // 89
-  bool rejectOldSpots = false;                   // 90
-  std::string selectWords;                       // 91
-  std::string rejectWords;                       // 92
+  std::string auxPortList;                    // 1
+  std::string auxPortSettings;                // 2
+  std::string auxEscapeString;                // 3
+  bool auxEnabled{};                          // 4
+  bool linkEnabled{};                         // 5
+  std::string logFolder;                      // 6
+  bool soundsEnabled{};                       // 7
+  bool voiceSpelling{};                       // 8
+  std::int16_t speedFactor{};                 // 9
+  bool autoAnswerEnabled{};                   // 10
+  std::string autoAnswerString;               // 11
+  bool talkPriority{};                        // 12
+  std::array<std::string, 10> macros;         // 13-22
+  std::string ddeApplication;                 // 23
+  std::string ddeTopic;                       // 24
+  std::string ddeItem;                        // 25
+  ColourPair typedInputColours;               // 26, 27
+  ColourPair terminalColours;                 // 28, 29
+  ColourPair announcementColours;             // 30, 31
+  ColourPair spotColours;                     // 32, 33
+  ColourPair talkColours;                     // 34, 35
+  std::array<std::string, 10> exclusionLow;   // 36-45
+  std::array<std::string, 10> exclusionHigh;  // 46-55
+  std::string fontName;                       // 56
+  std::string fontSize;                       // 57
+  std::string fontBold;                       // 58
+  std::string fontItalic;                     // 59
+  bool auxInputOnly{};                        // 60
+  std::string webServerList;                  // 61
+  std::string webPagePathList;                // 62
+  std::int16_t webRefreshMinutes{};           // 63
+  bool webDdeIn{};                            // 64
+  bool webDdeOut{};                           // 65
+  bool webBridgeToRemote{};                   // 66
+  std::string ownCallsign;                    // 67
+  std::string tncInitPath;                    // 68
+  std::int16_t tncMode{};                     // 69
+  std::int16_t auxHandshake{};                // 70
+  bool verticalScrollBars{};                  // 71
+  std::int32_t waveVolume{};                  // 72
+  bool pttOnLpt1{};                           // 73
+  std::int16_t idIntervalMinutes{};           // 74
+  bool silenceOnTalksAndAnns{};               // 75
+  bool doubleSpell{};                         // 76
+  std::string idString;                       // 77 (without the final "/")
+  bool idStringSlash{};                       //    the final "/" of line 77
+  bool talkTimeStamp{};                       // 78
+  std::int16_t logPortBase{};                 // 79
+  bool useLogPort{};                          // 80
+  bool truncateFrequency{};                   // 81
+  bool dxDeFilterEnabled{};                   // 82
+  bool ignoreVeryFirstConnection{};           // 83
+  bool alertEnabled{};                        // 84
+  std::int16_t alertRepetitions{};            // 85
+  std::string alertSoundFile;                 // 86
+  bool alertLptSwitch{};                      // 87
+  std::string ownLocator;                     // 88
+  std::string utcOffset;                      // 89
+  bool rejectOldSpots{};                      // 90
+  std::string selectWords;                    // 91
+  std::string rejectWords;                    // 92
 
+  // Every field at its default.
   AppSettings();
   bool operator==(const AppSettings&) const = default;
 

@@ -4,10 +4,10 @@
 
 #include "core/app.h"
 #include "core/text.h"
-#include "session/telnet_session.h"
+#include "session/connection_control.h"
 #include "session/typed_input.h"
-#include "traffic/ptt_line.h"
-#include "traffic/speech_player.h"
+#include "sound/ptt_line.h"
+#include "sound/speech_player.h"
 #include "traffic/spot_pipeline.h"
 
 namespace qn {
@@ -52,13 +52,7 @@ void App::StartUpSound() {
   if (state_.soundAvailable && !state_.otherCopyAtStart) player_->SetVolume(settings_.waveVolume);
   playSpeechNow = [this] { player_->PlayToEnd(); };
 
-  if (telnet_) {
-    auto received = telnet_->onReceived;
-    telnet_->onReceived = [this, received](std::string_view bytes) {
-      if (received) received(bytes);
-      StartSpeaking();
-    };
-  }
+  if (connection_) connection_->batchHandled.Subscribe([this] { StartSpeaking(); });
   if (typedInput_) {
     // Before the connection attempt's step, after none: order of precedence.
     auto& steps = typedInput_->escapeSteps;

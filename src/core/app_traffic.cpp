@@ -2,8 +2,8 @@
 // class shown in its window.
 #include "core/app.h"
 #include "core/text.h"
+#include "session/connection_control.h"
 #include "session/receiver.h"
-#include "session/telnet_session.h"
 #include "traffic/alerts.h"
 #include "traffic/classifier.h"
 #include "traffic/filters.h"
@@ -22,6 +22,12 @@ void App::WireTraffic() {
   classifier_ = std::make_unique<Classifier>();
   pipeline_ = std::make_unique<SpotPipeline>(*this);
   pipeline_->SetSecondCopy(state_.otherCopyAtStart);
+  events_.spotLine.Subscribe(
+      [this](const std::string& line, SpotSource source) { pipeline_->ProcessSpot(line, source); });
+  events_.announcementShown.Subscribe([this](const std::string&) { pipeline_->AnnouncementShown(); });
+  events_.talkShown.Subscribe([this](const std::string&, SpotSource source, const std::string& talker) {
+    pipeline_->Talk().OnTalkShown(source, talker);
+  });
   PipelineHooks& hooks = pipeline_->Hooks();
   hooks.passesFrequencyAndWords = [this](const std::string& frequency, const std::string& line) {
     return filters_->PassesFrequencyAndWords(frequency, line);
@@ -44,18 +50,16 @@ void App::WireTraffic() {
   };
   sinks.onAnnouncement = [this](const std::string& line, SpotSource, NonSpotForm) {
     Append(WindowId::Announcements, line);
-    if (onAnnouncementShown) onAnnouncementShown(line);
+    events_.announcementShown.Fire(line);
   };
   sinks.onTalk = [this](const std::string& line, SpotSource source, const std::string& talker) {
     Append(WindowId::Talks, line);
-    if (onTalkShown) onTalkShown(line, source, talker);
+    events_.talkShown.Fire(line, source, talker);
   };
   sinks.onContinuation = [this](const std::string& line, SpotSource, LineClass window) {
     Append(window == LineClass::Talk ? WindowId::Talks : WindowId::Announcements, line);
   };
-  sinks.onSpot = [this](const std::string& line, SpotSource source) {
-    if (onSpotLine) onSpotLine(line, source);
-  };
+  sinks.onSpot = [this](const std::string& line, SpotSource source) { events_.spotLine.Fire(line, source); };
 
   if (receiver_) {
     receiver_->steps.lineAlert = [this](ReceivedLine& line) {
@@ -66,7 +70,7 @@ void App::WireTraffic() {
     receiver_->steps.classify = [this](ReceivedLine& line) {
       // Settings and the chat flag may change during the run.
       classifier_->Context().ownCall = Trim(settings_.ownCallsign);
-      classifier_->Context().chatSession = telnet_ && telnet_->Modes().chat;
+      classifier_->Context().chatSession = connection_ && connection_->Modes().chat;
       classifier_->ClassifyIncomingLine(line.text, SpotSource::Main, line.marked);
     };
   }

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "core/app.h"
-#include "core/site_editor.h"
+#include "core/site_editor_rules.h"
 #include "core/site_file.h"
 #include "core/text.h"
-#include "session/telnet_session.h"
+#include "session/connection_control.h"
 
 namespace qn {
 
@@ -81,9 +81,9 @@ bool SiteList::Ok() {
   file.SwapWithFirst(number);
   FillSiteList();
   SelectSite(record->Name());
-  TelnetSession* telnet = app_.Telnet();
+  ConnectionControl* telnet = app_.Connection();
   if (telnet) {
-    telnet->SetAutoState(0);
+    telnet->SetAutoState(AutoState::Off);
     telnet->ClearConnecting();
   }
   if (connectCurrentSite) {
@@ -94,12 +94,12 @@ bool SiteList::Ok() {
   return true;
 }
 
-std::unique_ptr<SiteEditor> SiteList::New() { return std::make_unique<SiteEditor>(app_, this); }
+std::unique_ptr<SiteEditorRules> SiteList::New() { return std::make_unique<SiteEditorRules>(app_, this); }
 
-std::unique_ptr<SiteEditor> SiteList::Edit() {
+std::unique_ptr<SiteEditorRules> SiteList::Edit() {
   const std::size_t number = SelectedRecord();
   if (number == 0) return nullptr;
-  auto editor = std::make_unique<SiteEditor>(app_, this);
+  auto editor = std::make_unique<SiteEditorRules>(app_, this);
   if (!editor->BeginEdit(number)) return nullptr;
   return editor;
 }

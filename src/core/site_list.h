@@ -13,7 +13,7 @@
 namespace qn {
 
 class App;
-class SiteEditor;
+class SiteEditorRules;
 
 class SiteList {
  public:
@@ -44,8 +44,8 @@ class SiteList {
   // Cancel (also Escape in the list).
   void Cancel() { open_ = false; }
   // The editor for a new site, or for the selected one (null when none is selected).
-  std::unique_ptr<SiteEditor> New();
-  std::unique_ptr<SiteEditor> Edit();
+  std::unique_ptr<SiteEditorRules> New();
+  std::unique_ptr<SiteEditorRules> Edit();
   // Removes the selected site and its script; false when nothing was removed.
   bool Delete();
 

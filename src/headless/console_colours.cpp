@@ -5,7 +5,7 @@
 #include "core/text.h"
 #include "headless/console_dialogs.h"
 #include "platform/prompter.h"
-#include "traffic/colours_dialog.h"
+#include "traffic/colours_rules.h"
 
 namespace qn::console {
 
@@ -27,7 +27,7 @@ bool ParseRgb(const std::string& text, int& r, int& g, int& b) {
 }  // namespace
 
 void ColoursDialog(App& app, Prompter& ask) {
-  qn::ColoursDialog rules(app.Settings());
+  qn::ColoursRules rules(app.Settings());
   for (int i = 0; i < 5; ++i) {
     auto sample = static_cast<ColourSample>(i);
     rules.SelectSample(sample);

@@ -6,12 +6,12 @@
 #include "core/app.h"
 #include "core/text.h"
 #include "links/links_rules.h"
+#include "sound/sound_rules.h"
+#include "sound/voice_rules.h"
 #include "traffic/alerts.h"
-#include "traffic/alerts_dialog.h"
-#include "traffic/filter_dialog.h"
-#include "traffic/sound_dialog.h"
-#include "traffic/talk_dialog.h"
-#include "traffic/voice_dialog.h"
+#include "traffic/alerts_rules.h"
+#include "traffic/filter_rules.h"
+#include "traffic/talk_rules.h"
 
 namespace qn::console {
 
@@ -68,7 +68,7 @@ void ApplyRangesText(const std::string& text, FilterFields& f) {
 }  // namespace
 
 void FilterDialog(App& app, Prompter& ask) {
-  FilterDialogRules rules(app);
+  FilterRules rules(app);
   FilterFields f = rules.Load();
   const std::string title = kFilterDialogCaption;
   std::string ranges = RangesText(f);
@@ -84,7 +84,7 @@ void FilterDialog(App& app, Prompter& ask) {
 }
 
 void AlertsDialog(App& app, Prompter& ask) {
-  AlertsDialogRules rules(app);
+  AlertsRules rules(app);
   AlertFields f = rules.Load();
   // The list itself is edited in ALERT.TXT; saving here takes it up.
   if (auto file = app.Folder().Read(kAlertFile)) f.list = *file;
@@ -123,7 +123,7 @@ void LinksDialog(App& app, Prompter& ask) {
 }
 
 void SoundDialog(App& app, Prompter& ask) {
-  SoundDialogRules rules(app);
+  SoundRules rules(app);
   SoundFields f = rules.Load();
   const std::string title = kSoundFrameCaption;
   std::string speed = std::to_string(f.speed);
@@ -132,10 +132,10 @@ void SoundDialog(App& app, Prompter& ask) {
       !AskFlag(ask, title, "Enable Voice Spelling", f.voiceSpelling) ||
       !AskFlag(ask, title, "Truncate frequency", f.truncate) ||
       !AskText(ask, title,
-               "Speed Factor (" + std::to_string(SoundDialogRules::kSpeedMin) + "-" +
-                   std::to_string(SoundDialogRules::kSpeedMax) + ")",
+               "Speed Factor (" + std::to_string(SoundRules::kSpeedMin) + "-" +
+                   std::to_string(SoundRules::kSpeedMax) + ")",
                speed) ||
-      !AskText(ask, title, "Volume (0-" + std::to_string(SoundDialogRules::kVolumeMax) + ")", volume)) {
+      !AskText(ask, title, "Volume (0-" + std::to_string(SoundRules::kVolumeMax) + ")", volume)) {
     rules.Cancel();
     return;
   }

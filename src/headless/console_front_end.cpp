@@ -10,9 +10,9 @@
 #include "core/site_list.h"
 #include "core/text.h"
 #include "headless/console_dialogs.h"
-#include "session/capture_dialog.h"
-#include "session/macros_dialog.h"
-#include "web/lookups.h"
+#include "lookups/lookups.h"
+#include "session/capture_rules.h"
+#include "session/macros_rules.h"
 
 namespace qn {
 

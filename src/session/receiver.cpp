@@ -136,7 +136,7 @@ void Receiver::Scan() {
     const auto* p = reinterpret_cast<const unsigned char*>(rawChunk_.data());
     const std::size_t n = rawChunk_.size();
     unsigned char c = p[scanPos_];
-    if (codec_.InCommand() || c == telnet::kIac) {
+    if (telnet_ && (codec_.InCommand() || c == telnet::kIac)) {
       ++scanPos_;
       int data = codec_.Feed(c, reply_);
       if (data != TelnetCodec::kNoData) {

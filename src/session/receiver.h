@@ -1,6 +1,7 @@
-// The receive path of a telnet session: owns the receive buffer and its guards,
-// takes the bytes the session read, answers negotiation through sendRaw, feeds
-// the terminal window and the capture, and hands complete lines to DispatchSteps.
+// The receive path of a session over any byte link: owns the receive buffer
+// and its guards, takes the bytes the link read, answers telnet negotiation
+// through sendRaw (telnet links only), feeds the terminal window and the
+// capture, and hands complete lines to DispatchSteps.
 #pragma once
 
 #include <cstddef>
@@ -41,6 +42,9 @@ class Receiver {
 
   // One arrival: the bytes the session read from its socket.
   void OnData(std::string_view bytes);
+  // Telnet links carry commands after IAC; on other links byte 255 is text.
+  void SetTelnet(bool on) { telnet_ = on; }
+  bool Telnet() const { return telnet_; }
   // The connect procedure marks this; the next arrival starts from empty buffers.
   void MarkNewConnection() { newConnection_ = true; }
 
@@ -105,6 +109,7 @@ class Receiver {
   bool scanning_ = false;
   bool dispatching_ = false;
   bool newConnection_ = false;
+  bool telnet_ = true;
   // The previous chunk ended in CR: a NUL opening this one was its pair.
   bool chunkEndedInCR_ = false;
   std::uint64_t lineEnds_ = 0;

@@ -7,8 +7,8 @@
 #include "core/app.h"
 #include "core/site_file.h"
 #include "core/text.h"
+#include "session/connection_control.h"
 #include "session/script_loader.h"
-#include "session/telnet_session.h"
 
 namespace qn {
 
@@ -22,7 +22,7 @@ const std::string kEmptyEntry(1, '\0');
 bool EntryEmpty(const std::string& s) { return s.empty() || s == kEmptyEntry; }
 
 // "$$$$$" is the own callsign in lower case; otherwise "$$$$" the callsign as
-// stored. The first occurrence only.
+// Stored. The first occurrence only.
 std::string ReplacePlaceholders(std::string text, const std::string& call) {
   if (auto at = text.find("$$$$$"); at != std::string::npos) return text.replace(at, 5, LCase(call));
   if (auto at = text.find("$$$$"); at != std::string::npos) return text.replace(at, 4, call);
@@ -31,7 +31,7 @@ std::string ReplacePlaceholders(std::string text, const std::string& call) {
 
 }  // namespace
 
-ScriptEngine::ScriptEngine(App& app, TelnetSession& session) : app_(app), session_(session) {}
+ScriptEngine::ScriptEngine(App& app, ConnectionControl& session) : app_(app), session_(session) {}
 
 void ScriptEngine::InstallSessionHooks() {
   session_.loadScript = [this] { LoadScript(); };
@@ -75,7 +75,7 @@ bool ScriptEngine::LoadScript() {
   if (auto file = SiteFile(app_.Folder(), st.sessionKind).ScriptName(name)) text = app_.Folder().Read(*file);
   LoadedScript script = ParseScript(text, Tnc());
   // The ident service must run before the server asks; the load at the
-  // connect event would only start it a second time.
+  // Connect event would only start it a second time.
   if (script.wantsIdent && startProgram && !session_.Connected()) {
     startProgram("identd.exe", {Trim(app_.Settings().ownCallsign)});
   }
@@ -105,7 +105,7 @@ bool ScriptEngine::LoadScript() {
     app_.Frame().SetEnabled("mnuautoc", true);
   }
   // Loaded while the connection is already up (the connect event): a trigger
-  // of "!" answers at once.
+  // Of "!" answers at once.
   FireTriggerAtOnce();
   return unusable_;
 }
@@ -293,13 +293,13 @@ void ScriptEngine::Switch(const std::string& keyword) {
 }
 
 void ScriptEngine::EndOfScript() {
-  if (session_.AutoState() < 1) return;
+  if (session_.AutoState() == AutoState::Off) return;
   AppState& st = app_.State();
   st.retryCounter = st.retryLimit;
-  session_.SetAutoState(0);
+  session_.SetAutoState(AutoState::Off);
   app_.Frame().SetChecked("mnuautoc", false);
   // Without success patterns nothing else would ever stop the retry timer,
-  // and it would connect again over a finished login.
+  // And it would connect again over a finished login.
   if (std::all_of(st.successPatterns.begin(), st.successPatterns.end(), EntryEmpty)) session_.StopAutoTimer();
   if (Tnc()) app_.SetFlashing(false);
   if (startWaitingSubmission) startWaitingSubmission();
@@ -307,7 +307,7 @@ void ScriptEngine::EndOfScript() {
 
 void ScriptEngine::RestartScript() {
   // The script already runs on this connection (it was started when the
-  // connection was made): starting it over would send its lines twice.
+  // Connection was made): starting it over would send its lines twice.
   if (ranThisConnection_ || running_) return;
   cursor_ = 0;
   wait_.clear();
@@ -339,8 +339,8 @@ void ScriptEngine::Matching(std::string& transcript) {
   std::string lower = LCase(transcript);
   waitFrom_ = std::min(waitFrom_, transcript.size());
 
-  // 1: a wait; several may be satisfied by one arrival.
-  while (session_.AutoState() >= 1 && !wait_.empty() && !WaitingForLoginPrompt()) {
+  // A wait; several may be satisfied by one arrival.
+  while (session_.AutoState() != AutoState::Off && !wait_.empty() && !WaitingForLoginPrompt()) {
     std::string_view needle(wait_);
     if (!needle.empty() && needle.front() == '\xff') needle.remove_prefix(1);
     auto at = lower.find(LCase(needle), waitFrom_);
@@ -354,7 +354,7 @@ void ScriptEngine::Matching(std::string& transcript) {
     }
   }
 
-  // 2: success patterns.
+  // Success patterns.
   bool anyPattern = false;
   bool allMatched = true;
   for (std::size_t i = 0; i < st.successPatterns.size(); ++i) {
@@ -370,10 +370,10 @@ void ScriptEngine::Matching(std::string& transcript) {
     if (startWaitingSubmission) startWaitingSubmission();
   }
 
-  // 3: the trigger, once.
+  // The trigger, once.
   if (!trigger_.empty() && transcript.find(trigger_) != std::string::npos) FireTrigger();
 
-  // 4: keep what a text split across two arrivals still needs.
+  // Keep what a text split across two arrivals still needs.
   std::size_t keep = std::max(trigger_.size(), wait_.size());
   for (const std::string& p : st.successPatterns) {
     if (!EntryEmpty(p)) keep = std::max(keep, p.size());
@@ -387,7 +387,7 @@ void ScriptEngine::Matching(std::string& transcript) {
 
 void ScriptEngine::FireTrigger() {
   // "!!!" only marks the raw-send path; sent at the end it would reach the
-  // node as text after the answer (a password would fail).
+  // Node as text after the answer (a password would fail).
   std::string text = app_.State().sendTerminator + answer_;
   if (EndsWith(text, "!!!")) text.resize(text.size() - 3);
   trigger_.clear();

@@ -14,7 +14,7 @@
 namespace qn {
 
 class App;
-class TelnetSession;
+class ConnectionControl;
 
 class ScriptEngine {
  public:
@@ -23,7 +23,7 @@ class ScriptEngine {
   // The wait text that stands for "any login prompt".
   static const std::string kLoginPromptMarker;
 
-  ScriptEngine(App& app, TelnetSession& session);
+  ScriptEngine(App& app, ConnectionControl& session);
 
   // Points the session's script hooks at this engine.
   void InstallSessionHooks();
@@ -103,7 +103,7 @@ class ScriptEngine {
   void Matching(std::string& transcript);
 
   App& app_;
-  TelnetSession& session_;
+  ConnectionControl& session_;
   std::vector<std::string> lines_;
   std::size_t cursor_ = 0;
   bool unusable_ = true;

@@ -1,6 +1,5 @@
 #include "session/sender.h"
 
-#include "core/app.h"
 #include "core/text.h"
 
 namespace qn {
@@ -20,15 +19,10 @@ class FlagGuard {
   bool& flag_;
 };
 
-std::string WithoutLineEnd(std::string_view text) {
-  std::size_t n = text.size();
-  while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n')) --n;
-  return std::string(text.substr(0, n));
-}
-
 }  // namespace
 
-Sender::Sender(App& app, SessionTransport* transport) : app_(app), transport_(transport) {}
+Sender::Sender(const std::string& sendTerminator, EventLoop& loop, SessionTransport* transport)
+    : sendTerminator_(sendTerminator), loop_(loop), transport_(transport) {}
 
 void Sender::Send(std::string_view text) {
   outgoing_.append(text);
@@ -47,43 +41,13 @@ void Sender::SendToSession() {
 }
 
 void Sender::Deliver(const std::string& text) {
-  AppState& state = app_.State();
-  switch (state.sessionKind) {
-    case SessionKind::Web:
-      if (sendToWeb) sendToWeb(text);
-      return;
-    case SessionKind::Tnc: {
-      SessionFlags flags = Flags();
-      std::string out = (flags.irc || flags.chat) ? TranslateComplete(text, flags) : text;
-      if (writeAuxPort && !out.empty()) writeAuxPort(out);
-      return;
-    }
-    case SessionKind::Telnet:
-      break;
-  }
-  if (state.replayMode) {
-    app_.Folder().Append(kReplayFile, WithoutLineEnd(text) + "\r\n");
-    return;
-  }
   if (!transport_ || !transport_->Connected()) return;
   SessionFlags flags = Flags();
-  if (flags.irc || flags.chat) {
-    SendToSocket(TranslateComplete(text, flags));
+  if (transport_->Translates() && (flags.irc || flags.chat)) {
+    std::string out = TranslateComplete(text, flags);
+    if (!out.empty()) transport_->Deliver(out);
   } else {
-    SendToSocket(text);
-  }
-}
-
-void Sender::SendToSocket(std::string_view text) {
-  bool resetKeepAlive = DefinedKeepAliveLines() <= 1;
-  for (std::size_t pos = 0; pos < text.size(); pos += kPieceSize) {
-    std::string_view piece = text.substr(pos, kPieceSize);
-    if (cryptText) {
-      transport_->SendRaw(cryptText(piece));
-    } else {
-      transport_->SendRaw(piece);
-    }
-    if (resetKeepAlive && resetKeepAliveMinutes) resetKeepAliveMinutes();
+    transport_->Deliver(text);
   }
 }
 
@@ -101,25 +65,14 @@ std::string Sender::TranslateComplete(std::string_view text, const SessionFlags&
   return TranslateLines(all, flags, checkRobotSpot);
 }
 
-int Sender::DefinedKeepAliveLines() const {
-  // Counted as the keep-alive tick reads the list: up to the first empty entry,
-  // "NONE" entries being placeholders that send nothing.
-  int count = 0;
-  for (const std::string& line : app_.State().keepAliveLines) {
-    if (line.empty() || line == std::string(1, '\0')) break;
-    if (UCase(Trim(line)) != "NONE") ++count;
-  }
-  return count;
-}
-
 void Sender::FlushPending() {
-  if (transport_ && transport_->Connected() && transport_->HasPendingOutput()) transport_->FlushPending();
+  if (transport_ && transport_->Connected()) transport_->FlushPending();
 }
 
 void Sender::RawSend(std::string_view text) {
   if (StartsWith(text, "!!!")) text.remove_prefix(3);
-  const std::string lineEnd =
-      app_.State().sessionKind == SessionKind::Tnc ? "\r" : app_.State().sendTerminator;
+  std::string lineEnd = transport_ ? transport_->RawLineEnd() : std::string();
+  if (lineEnd.empty()) lineEnd = sendTerminator_;
   std::string run;
   for (std::size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
@@ -141,7 +94,7 @@ void Sender::RawSend(std::string_view text) {
       if (!run.empty()) Send(run);
       run.clear();
       FlushPending();
-      app_.Loop().WaitUntil(kPauseMs, [] { return false; });
+      loop_.WaitUntil(kPauseMs, [] { return false; });
     } else if (c == ',') {
       run += lineEnd;
     } else {

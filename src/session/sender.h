@@ -1,27 +1,25 @@
 // The one way text leaves for the session: the outgoing text, SendToSession with
-// its re-entry guard, and the raw-send path of macros and script texts. Talks to
-// the session's transport (socket), and through hooks to the aux port, the web
-// submission queue and the link crypto, whose owners fill them in.
+// its re-entry guard, the IRC and chat translation, and the raw-send path of
+// macros and script texts. Hands the text to the session's transport, whatever
+// it is (telnet link, aux port, web submission queue, replay file).
 #pragma once
 
 #include <functional>
 #include <string>
 #include <string_view>
 
+#include "platform/event_loop.h"
 #include "session/command_translation.h"
 #include "session/session_transport.h"
 
 namespace qn {
 
-class App;
-
 class Sender {
  public:
-  static constexpr std::size_t kPieceSize = 32;
   static constexpr int kPauseMs = 1000;
-  static constexpr const char* kReplayFile = "ARCHIVE\\askinfo.txt";
 
-  Sender(App& app, SessionTransport* transport);
+  // sendTerminator: the session's line end, as scripts and prompts change it.
+  Sender(const std::string& sendTerminator, EventLoop& loop, SessionTransport* transport);
 
   void SetTransport(SessionTransport* transport) { transport_ = transport; }
   SessionTransport* Transport() const { return transport_; }
@@ -40,7 +38,7 @@ class Sender {
   // "!!!" is dropped, "^X" is a control character, "^<" ESC, "+" a one-second
   // pause, "," the line end, "/+" "\+" "/^" "\^" the character itself.
   void RawSend(std::string_view text);
-  // Pushes what the socket has not taken yet.
+  // Pushes what the transport has not taken yet.
   void FlushPending();
 
   // The session's flags; all clear when unset.
@@ -48,26 +46,17 @@ class Sender {
 
   // Filled by the subsystems that own these steps; empty ones are skipped.
   std::function<SessionFlags()> sessionFlags;
-  // Link crypto of one socket piece (it applies the telnet crypto bit itself).
-  std::function<std::string(std::string_view piece)> cryptText;
-  // TNC sessions: the text goes to the aux port.
-  std::function<void(std::string_view text)> writeAuxPort;
-  // Web sessions: the text goes to the submission queue.
-  std::function<void(const std::string& text)> sendToWeb;
-  // The keep-alive minute count starts again (typing counts as activity).
-  std::function<void()> resetKeepAliveMinutes;
   // The robot-spot format check of "DX ..." lines in IRC sessions.
   RobotSpotCheck checkRobotSpot;
 
  private:
   void Deliver(const std::string& text);
-  void SendToSocket(std::string_view text);
   // IRC and chat servers get whole lines; a piece without its line end waits
   // here for the rest (a macro such as "/away :" is completed by typing).
   std::string TranslateComplete(std::string_view text, const SessionFlags& flags);
-  int DefinedKeepAliveLines() const;
 
-  App& app_;
+  const std::string& sendTerminator_;
+  EventLoop& loop_;
   SessionTransport* transport_;
   std::string outgoing_;
   std::string unfinishedLine_;

@@ -1,7 +1,9 @@
-// What the send path needs of the connection: whether it is up, and a send that
-// keeps what the socket cannot take yet for later (the pending output).
+// What the send path hands its text to: the telnet link, the aux port, the web
+// submission queue or the replay's askinfo file. The send path itself does not
+// know which; each transport says what it needs (translation, raw line end).
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace qn {
@@ -9,13 +11,16 @@ namespace qn {
 class SessionTransport {
  public:
   virtual ~SessionTransport() = default;
+  // Whether text can go out now; text sent meanwhile is dropped.
   virtual bool Connected() const = 0;
-  // Sends what the socket takes now; the rest joins the pending output, which
-  // goes out when the socket is ready again.
-  virtual void SendRaw(std::string_view bytes) = 0;
-  virtual bool HasPendingOutput() const = 0;
-  // Tries to send the pending output now.
-  virtual void FlushPending() = 0;
+  // IRC and chat sessions translate typed lines before they reach this transport.
+  virtual bool Translates() const { return true; }
+  // The line end that "," stands for in raw sends; empty: the session's.
+  virtual std::string RawLineEnd() const { return {}; }
+  // Takes a text (with its line ends) for the session.
+  virtual void Deliver(std::string_view text) = 0;
+  // Pushes what the device could not take yet.
+  virtual void FlushPending() {}
 };
 
 }  // namespace qn

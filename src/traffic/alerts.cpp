@@ -4,7 +4,7 @@
 
 #include "core/app.h"
 #include "core/text.h"
-#include "traffic/speech_queue.h"
+#include "sound/speech_queue.h"
 #include "traffic/spot_line.h"
 #include "traffic/spot_pipeline.h"
 

@@ -7,7 +7,7 @@
 
 #include "core/app.h"
 #include "core/text.h"
-#include "session/telnet_session.h"
+#include "session/connection_control.h"
 #include "traffic/classifier.h"
 #include "traffic/spot_line.h"
 
@@ -148,19 +148,9 @@ bool WithinSpotAgeWindow(std::string_view time, double utcSeconds) {
   return (lo <= t && t <= hi) || (lo <= t + kDayMs && t + kDayMs <= hi);
 }
 
-SpotPipeline::SpotPipeline(App& app) : app_(app), talk_(app, speech_) {
-  app_.onSpotLine = [this](const std::string& line, SpotSource source) { ProcessSpot(line, source); };
-  app_.onAnnouncementShown = [this](const std::string&) { speech_.QueueSoundEvent(2, Gate()); };
-  app_.onTalkShown = [this](const std::string&, SpotSource source, const std::string& talker) {
-    talk_.OnTalkShown(source, talker);
-  };
-}
+SpotPipeline::SpotPipeline(App& app) : app_(app), talk_(app, speech_) {}
 
-SpotPipeline::~SpotPipeline() {
-  app_.onSpotLine = nullptr;
-  app_.onAnnouncementShown = nullptr;
-  app_.onTalkShown = nullptr;
-}
+void SpotPipeline::AnnouncementShown() { speech_.QueueSoundEvent(2, Gate()); }
 
 SpeechQueue::SoundGate SpotPipeline::Gate() const {
   return {app_.Options().sounds, app_.State().soundAvailable, app_.Settings().silenceOnTalksAndAnns};
@@ -207,7 +197,7 @@ void SpotPipeline::WriteDxHunter(const std::string& line) {
 }
 
 void SpotPipeline::ProcessSpot(const std::string& input, SpotSource source) {
-  Classifier* classifier = app_.Traffic();
+  Classifier* classifier = app_.LineClassifier();
   if (classifier) classifier->ClearContinuation();
   LastParsedSpot& lastParsed = classifier ? classifier->LastParsed() : ownLastParsed_;
 
@@ -235,14 +225,11 @@ void SpotPipeline::ProcessSpot(const std::string& input, SpotSource source) {
 
   if (app_.Frame().Minimised()) SetMinimisedCaption();
 
-  TelnetSession* telnet = app_.Telnet();
+  ConnectionControl* telnet = app_.Connection();
   std::string customTitle = telnet ? UCase(Trim(telnet->CustomTitle())) : std::string();
   bool bridgeOn = telnet && (telnet->Flags().bridgeFromRemote || telnet->Flags().bridgeToRemote);
-  if (bridgeOn) {
-    if (hooks_.prepareBridge) hooks_.prepareBridge(spot);
-    if (StartsWith(customTitle, "DXROBOT")) StoreInRobotRing(spot);
-  }
-  if (hooks_.serialAndBridge) hooks_.serialAndBridge(spot);
+  if (bridgeOn && StartsWith(customTitle, "DXROBOT")) StoreInRobotRing(spot);
+  accepted.Fire(spot, source);
 
   std::string voiceCall = lastAccepted_.dxCall;
   if (alert == 2) {
@@ -260,17 +247,16 @@ void SpotPipeline::ProcessSpot(const std::string& input, SpotSource source) {
   app_.Append(WindowId::Spots, shown);
   lastSpotLine_ = line;
 
-  if (StartsWith(customTitle, "RELAY") && source == SpotSource::Link && StartsWith(line, "DX de ") &&
-      hooks_.relayToMain)
-    hooks_.relayToMain(line);
+  if (StartsWith(customTitle, "RELAY") && source == SpotSource::Link && StartsWith(line, "DX de "))
+    relayToMain.Fire(line);
 
   // The capture file gets the spot as the spot window shows it.
   if (app_.CaptureFile().On()) app_.CaptureFile().WriteSpot(shown);
 
-  if (source != SpotSource::Link && hooks_.linkOutput) {
+  if (source != SpotSource::Link && linkOutput.Count() > 0) {
     bool out = app_.State().sessionKind == SessionKind::Web ? settings.webDdeOut && !IgnoringFirstWeb()
                                                             : telnet && telnet->Flags().ddeOut;
-    if (out) hooks_.linkOutput(line);
+    if (out) linkOutput.Fire(line);
   }
 
   if (app_.Options().linkToDxHunter && !IgnoringFirstWeb() && !secondCopy_) WriteDxHunter(line);

@@ -1,7 +1,7 @@
 // Owns what happens to every spot line after classification: normalising, the
 // duplicate and age tests, filters and alerts (through hooks), the spot window,
-// the log files and the speech queue. Installs itself on the App's traffic hooks
-// and talks to the bridge, serial port and links through PipelineHooks.
+// the log files and the speech queue. Hands accepted spots on to whoever
+// subscribes (the bridge, the serial port, the links).
 #pragma once
 
 #include <array>
@@ -10,7 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "traffic/speech_queue.h"
+#include "core/event_list.h"
+#include "sound/speech_queue.h"
 #include "traffic/spot_record.h"
 #include "traffic/talk_handling.h"
 
@@ -27,15 +28,6 @@ struct PipelineHooks {
   std::function<bool(const std::string& call)> matchCallAlert;
   // Alerts switched on and a non-empty alert list.
   std::function<bool()> alertsActive;
-
-  // Bridge form / node record of the spot, built when a bridge option is on.
-  std::function<void(const SpotRecord& spot)> prepareBridge;
-  // The serial-port side: bridge to it, plain forward, bridge back from it.
-  std::function<void(const SpotRecord& spot)> serialAndBridge;
-  // A link spot relayed to the main session (custom title "RELAY...").
-  std::function<void(const std::string& line)> relayToMain;
-  // Output text of the external-program link.
-  std::function<void(const std::string& line)> linkOutput;
   // The first web retrieval is being ignored.
   std::function<bool()> ignoringFirstWebRetrieval;
 };
@@ -67,11 +59,20 @@ bool WithinSpotAgeWindow(std::string_view time, double utcSeconds);
 class SpotPipeline {
  public:
   explicit SpotPipeline(App& app);
-  ~SpotPipeline();
   SpotPipeline(const SpotPipeline&) = delete;
   SpotPipeline& operator=(const SpotPipeline&) = delete;
 
   void ProcessSpot(const std::string& line, SpotSource source);
+  // An announcement was shown: its sound event.
+  void AnnouncementShown();
+
+  // Every accepted spot, before it is shown (alert already decided): the
+  // bridge to the serial port and other sessions listens here.
+  EventList<const SpotRecord&, SpotSource> accepted;
+  // A link spot to relay to the main session (custom title "RELAY...").
+  EventList<const std::string&> relayToMain;
+  // Spot lines for the external-program links (not those that came from them).
+  EventList<const std::string&> linkOutput;
   DuplicatePositions IsDuplicateSpot(std::string_view line) const;
   // Reject old DX Spots: the spot's time against the present UTC time.
   bool InOldSpotWindow(std::string_view time) const;

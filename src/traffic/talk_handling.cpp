@@ -2,8 +2,8 @@
 
 #include "core/app.h"
 #include "core/text.h"
-#include "session/telnet_session.h"
-#include "traffic/speech_queue.h"
+#include "session/connection_control.h"
+#include "sound/speech_queue.h"
 
 namespace qn {
 
@@ -26,7 +26,7 @@ bool SameChatTalker(std::string_view a, std::string_view b) {
 }
 
 bool TalkHandling::ChatSession() const {
-  TelnetSession* t = app_.Telnet();
+  ConnectionControl* t = app_.Connection();
   return t && t->Modes().chat;
 }
 
@@ -53,13 +53,15 @@ std::string TalkHandling::AnswerTalk(SpotSource source, const std::string& talke
   std::string command = s.talkTimeStamp ? "t/t " : "t ";
   std::string answer;
   if (side == 0) {
-    answer = chat ? prefix + s.autoAnswerString + "\r\n" : command + talker + " " + s.autoAnswerString + "\r\n";
+    answer =
+        chat ? prefix + s.autoAnswerString + "\r\n" : command + talker + " " + s.autoAnswerString + "\r\n";
     app_.Append(WindowId::Terminal, answer);
     app_.SendLine(answer);
   } else {
     if (hooks_.serialIrc && hooks_.serialIrc()) {
       answer = "PRIVMSG " + talker + " :" + s.autoAnswerString + "\r";
-      if (app_.State().sessionKind == SessionKind::Tnc && hooks_.tncIrcPrefix) answer = hooks_.tncIrcPrefix() + answer;
+      if (app_.State().sessionKind == SessionKind::Tnc && hooks_.tncIrcPrefix)
+        answer = hooks_.tncIrcPrefix() + answer;
     } else if (chat) {
       answer = prefix + s.autoAnswerString + "\r\n";
     } else {

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "core/app.h"
-#include "session/telnet_session.h"
+#include "lookups/lookups.h"
+#include "session/connection_control.h"
 #include "session/typed_input.h"
 #include "traffic/spot_pipeline.h"
-#include "web/lookups.h"
 
 namespace qn {
 
@@ -66,7 +66,7 @@ WindowId TrafficWindows::SearchWindow() const {
 
 void TrafficWindows::AnalyseClickedWord(WindowId id) {
   TextWindow& box = app_.Window(id);
-  const bool chat = app_.Telnet() && app_.Telnet()->Modes().chat;
+  const bool chat = app_.Connection() && app_.Connection()->Modes().chat;
   auto talker = clicked_.Analyse(box.Text(), box.SelStart(), chat);
   if (talker && app_.Pipeline()) {
     SpotSource side = app_.State().sessionKind == SessionKind::Tnc ? SpotSource::Serial : SpotSource::Main;

@@ -94,7 +94,7 @@ bool AlertsDialog::eventFilter(QObject* watched, QEvent* event) {
     QString text = key->text();
     if (!text.isEmpty() && !(key->modifiers() & Qt::ControlModifier)) {
       for (QChar ch : text)
-        if (ch.unicode() > 0xFF || !AlertsDialogRules::RepetitionKeyAllowed(static_cast<char>(ch.unicode())))
+        if (ch.unicode() > 0xFF || !AlertsRules::RepetitionKeyAllowed(static_cast<char>(ch.unicode())))
           return true;
     }
   }

@@ -1,6 +1,6 @@
 // The alerts dialog frmcfgal: the alert list, its switch, the alert sound
 // chosen from the sound folder, repetitions, the LPT switch, "&Test" and
-// "Run Mailbell". Every rule is the core's AlertsDialogRules.
+// "Run Mailbell". Every rule is the core's AlertsRules.
 #pragma once
 
 #include <QCheckBox>
@@ -10,7 +10,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 
-#include "traffic/alerts_dialog.h"
+#include "traffic/alerts_rules.h"
 
 namespace qn {
 
@@ -29,7 +29,7 @@ class AlertsDialog : public QDialog {
 
  private:
   App& app_;
-  AlertsDialogRules rules_;
+  AlertsRules rules_;
   QPlainTextEdit* list_ = nullptr;
   QCheckBox* enabled_ = nullptr;
   QListWidget* files_ = nullptr;

@@ -10,7 +10,7 @@
 
 #include "core/app.h"
 #include "platform/qt/latin1.h"
-#include "session/capture_dialog.h"
+#include "session/capture_rules.h"
 #include "ui/dialog_parts.h"
 
 namespace qn {

@@ -17,7 +17,7 @@ ColoursDialogWindow::ColoursDialogWindow(App& app, QWidget* parent)
   setObjectName("Frmcfgcl");
   setWindowTitle("Quillnet: Colours");
   setModal(true);
-  auto* frame = new QGroupBox(ColoursDialog::kCaption, this);
+  auto* frame = new QGroupBox(ColoursRules::kCaption, this);
   auto* grid = new QGridLayout(frame);
   for (int i = 0; i < 5; ++i) {
     ColourSampleInfo info = SampleInfo(static_cast<ColourSample>(i));
@@ -55,10 +55,10 @@ ColoursDialogWindow::ColoursDialogWindow(App& app, QWidget* parent)
   patch_->setMinimumSize(60, 40);
   grid->addWidget(patch_, 3, 2, 2, 1);
 
-  auto* fore = ui::NamedButton(this, ColoursDialog::kForeground, "Cmdfore");
-  auto* back = ui::NamedButton(this, ColoursDialog::kBackground, "Cmdback");
-  auto* save = ui::NamedButton(this, ColoursDialog::kSave, "Cmdsav");
-  auto* cancel = ui::NamedButton(this, ColoursDialog::kCancel, "Cmdcan");
+  auto* fore = ui::NamedButton(this, ColoursRules::kForeground, "Cmdfore");
+  auto* back = ui::NamedButton(this, ColoursRules::kBackground, "Cmdback");
+  auto* save = ui::NamedButton(this, ColoursRules::kSave, "Cmdsav");
+  auto* cancel = ui::NamedButton(this, ColoursRules::kCancel, "Cmdcan");
   connect(fore, &QPushButton::clicked, this, [this] {
     rules_.Foreground();
     ShowSamples();

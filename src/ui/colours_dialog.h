@@ -1,6 +1,6 @@
 // The colours dialog Frmcfgcl laid out in Qt: the five samples, the three
 // scroll bars with their values, the colour patch and the four buttons. Its
-// rules are the core's ColoursDialog.
+// rules are the core's ColoursRules.
 #pragma once
 
 #include <QDialog>
@@ -9,7 +9,7 @@
 #include <QScrollBar>
 #include <array>
 
-#include "traffic/colours_dialog.h"
+#include "traffic/colours_rules.h"
 
 namespace qn {
 
@@ -19,7 +19,7 @@ class ColoursDialogWindow : public QDialog {
   Q_OBJECT
  public:
   ColoursDialogWindow(App& app, QWidget* parent = nullptr);
-  const ColoursDialog& Rules() const { return rules_; }
+  const ColoursRules& Rules() const { return rules_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -30,7 +30,7 @@ class ColoursDialogWindow : public QDialog {
   void BarsMoved();
 
   App& app_;
-  ColoursDialog rules_;
+  ColoursRules rules_;
   std::array<QLabel*, 5> samples_{};
   std::array<QScrollBar*, 3> bars_{};
   std::array<QLabel*, 3> values_{};

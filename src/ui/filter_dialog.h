@@ -1,6 +1,6 @@
 // The spot filter dialog frmcfgfl: ten exclusion ranges, the word lists, the
 // "DX de" area filter with its FILTER.TXT editor, and "Reject old DX Spots".
-// Every rule is the core's FilterDialogRules.
+// Every rule is the core's FilterRules.
 #pragma once
 
 #include <QCheckBox>
@@ -10,7 +10,7 @@
 #include <QPlainTextEdit>
 #include <array>
 
-#include "traffic/filter_dialog.h"
+#include "traffic/filter_rules.h"
 
 namespace qn {
 
@@ -30,7 +30,7 @@ class FilterDialog : public QDialog {
 
  private:
   App& app_;
-  FilterDialogRules rules_;
+  FilterRules rules_;
   QGroupBox* ranges_ = nullptr;
   std::array<QLineEdit*, 10> low_{};
   std::array<QLineEdit*, 10> high_{};

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "core/app.h"
-#include "platform/qt/linux_port_io.h"
+#include "platform/linux/linux_port_io.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_instance_registry.h"

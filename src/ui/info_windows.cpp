@@ -4,8 +4,8 @@
 #include <QPlainTextEdit>
 
 #include "core/app.h"
+#include "lookups/lookups.h"
 #include "platform/qt/latin1.h"
-#include "web/lookups.h"
 
 namespace qn {
 

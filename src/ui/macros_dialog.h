@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <array>
 
-#include "session/macros_dialog.h"
+#include "session/macros_rules.h"
 
 namespace qn {
 

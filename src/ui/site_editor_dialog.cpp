@@ -77,11 +77,11 @@ QGroupBox* Frame(QWidget* parent, const char* caption, const char* name,
 }  // namespace
 
 SiteEditorDialog::SiteEditorDialog(App& app, QWidget* parent)
-    : SiteEditorDialog(app, std::make_unique<SiteEditor>(app, app.Sites()), parent) {}
+    : SiteEditorDialog(app, std::make_unique<SiteEditorRules>(app, app.Sites()), parent) {}
 
-SiteEditorDialog::SiteEditorDialog(App& app, std::unique_ptr<SiteEditor> editor, QWidget* parent)
+SiteEditorDialog::SiteEditorDialog(App& app, std::unique_ptr<SiteEditorRules> editor, QWidget* parent)
     : QDialog(parent), app_(app), editor_(std::move(editor)) {
-  if (!editor_) editor_ = std::make_unique<SiteEditor>(app_, app_.Sites());
+  if (!editor_) editor_ = std::make_unique<SiteEditorRules>(app_, app_.Sites());
   setObjectName("Frmsited");
   setWindowTitle(ToQString(editor_->Caption()));
   setModal(true);
@@ -94,12 +94,12 @@ SiteEditorDialog::~SiteEditorDialog() = default;
 void SiteEditorDialog::Build() {
   // Lengths are the record's field lengths, so nothing typed is cut silently.
   name_ = Box(this, "Txtsitname", 30);
-  name_->setValidator(new RuleValidator(&SiteEditor::FilterName, name_));
+  name_->setValidator(new RuleValidator(&SiteEditorRules::FilterName, name_));
   address_ = Box(this, "Txtsitadd", 40);
   address_->installEventFilter(this);
   port_ = Box(this, "Txtsitport", 20);
   period_ = Box(this, "Txtsitper", 3);
-  period_->setValidator(new RuleValidator(&SiteEditor::FilterPeriod, period_));
+  period_->setValidator(new RuleValidator(&SiteEditorRules::FilterPeriod, period_));
   comment_ = Box(this, "Txtcomment", 100);
 
   telnetPort_ = Named<QRadioButton>(this, "&Telnet", "Optportt");
@@ -238,8 +238,8 @@ SiteFields SiteEditorDialog::Fields() const {
 
 void SiteEditorDialog::UpdateEnables() {
   const SiteFields f = Fields();
-  port_->setEnabled(SiteEditor::PortBoxEnabled(f));
-  period_->setEnabled(SiteEditor::PeriodBoxEnabled(f));
+  port_->setEnabled(SiteEditorRules::PortBoxEnabled(f));
+  period_->setEnabled(SiteEditorRules::PeriodBoxEnabled(f));
 }
 
 void SiteEditorDialog::Ok() {

@@ -1,6 +1,6 @@
 // The site editor Frmsited: one site's fields and its connection script. It
 // lays out the controls, filters the keys of the name and period boxes and
-// asks the core's SiteEditor for every warning, enable and for OK.
+// asks the core's SiteEditorRules for every warning, enable and for OK.
 #pragma once
 
 #include <QCheckBox>
@@ -10,7 +10,7 @@
 #include <QRadioButton>
 #include <memory>
 
-#include "core/site_editor.h"
+#include "core/site_editor_rules.h"
 
 namespace qn {
 
@@ -21,11 +21,11 @@ class SiteEditorDialog : public QDialog {
  public:
   // A new site, refreshing the App's site list after a save.
   SiteEditorDialog(App& app, QWidget* parent = nullptr);
-  // The given editor: a new site, or one opened by SiteEditor::BeginEdit.
-  SiteEditorDialog(App& app, std::unique_ptr<SiteEditor> editor, QWidget* parent = nullptr);
+  // The given editor: a new site, or one opened by SiteEditorRules::BeginEdit.
+  SiteEditorDialog(App& app, std::unique_ptr<SiteEditorRules> editor, QWidget* parent = nullptr);
   ~SiteEditorDialog() override;
 
-  SiteEditor& Editor() { return *editor_; }
+  SiteEditorRules& Editor() { return *editor_; }
   SiteFields Fields() const;
   // OK: saves through the core and closes, or keeps the editor open on a refusal.
   void Ok();
@@ -40,7 +40,7 @@ class SiteEditorDialog : public QDialog {
   void ShowHelp();
 
   App& app_;
-  std::unique_ptr<SiteEditor> editor_;
+  std::unique_ptr<SiteEditorRules> editor_;
   QLineEdit* name_ = nullptr;
   QLineEdit* address_ = nullptr;
   QRadioButton* telnetPort_ = nullptr;

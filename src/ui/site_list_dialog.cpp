@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "core/app.h"
-#include "core/site_editor.h"
+#include "core/site_editor_rules.h"
 #include "core/site_list.h"
 #include "platform/qt/latin1.h"
 #include "ui/dialog_parts.h"
@@ -102,7 +102,7 @@ void SiteListDialog::reject() {
   QDialog::reject();
 }
 
-void SiteListDialog::RunEditor(std::unique_ptr<SiteEditor> editor) {
+void SiteListDialog::RunEditor(std::unique_ptr<SiteEditorRules> editor) {
   if (!editor) return;
   SiteEditorDialog dlg(app_, std::move(editor), this);
   dlg.exec();

@@ -34,7 +34,7 @@ class SiteListDialog : public QDialog {
  private:
   // Shows the model's names, selection and comment.
   void Render();
-  void RunEditor(std::unique_ptr<class SiteEditor> editor);
+  void RunEditor(std::unique_ptr<class SiteEditorRules> editor);
 
   App& app_;
   std::unique_ptr<SiteList> own_;  // only where the App keeps no site list

@@ -40,23 +40,22 @@ SoundDialog::SoundDialog(App& app, QWidget* parent) : QDialog(parent), rules_(ap
   truncate_->setObjectName("Chktrunc");
   truncate_->setChecked(f.truncate);
 
-  speed_ =
-      NamedScrollBar(frame, "HScrspeed", SoundDialogRules::kSpeedMin, SoundDialogRules::kSpeedMax, f.speed);
-  volume_ = NamedScrollBar(frame, "HScrvol", 0, SoundDialogRules::kVolumeMax, f.volume);
+  speed_ = NamedScrollBar(frame, "HScrspeed", SoundRules::kSpeedMin, SoundRules::kSpeedMax, f.speed);
+  volume_ = NamedScrollBar(frame, "HScrvol", 0, SoundRules::kVolumeMax, f.volume);
   volume_->setSingleStep(500);
   volume_->setPageStep(2000);
-  speedValue_ = new QLabel(ToQString(SoundDialogRules::SpeedLabel(f.speed)), frame);
+  speedValue_ = new QLabel(ToQString(SoundRules::SpeedLabel(f.speed)), frame);
   speedValue_->setObjectName("Lblspeed");
-  volumeValue_ = new QLabel(ToQString(SoundDialogRules::VolumeLabel(f.volume)), frame);
+  volumeValue_ = new QLabel(ToQString(SoundRules::VolumeLabel(f.volume)), frame);
   volumeValue_->setObjectName("Lblvol");
   auto* speedLabel = new QLabel("Speed &Factor", frame);
   speedLabel->setBuddy(speed_);
   auto* volumeLabel = new QLabel("Vol&ume", frame);
   volumeLabel->setBuddy(volume_);
   connect(speed_, &QScrollBar::valueChanged, this,
-          [this](int v) { speedValue_->setText(ToQString(SoundDialogRules::SpeedLabel(v))); });
+          [this](int v) { speedValue_->setText(ToQString(SoundRules::SpeedLabel(v))); });
   connect(volume_, &QScrollBar::valueChanged, this, [this](int v) {
-    volumeValue_->setText(ToQString(SoundDialogRules::VolumeLabel(v)));
+    volumeValue_->setText(ToQString(SoundRules::VolumeLabel(v)));
     rules_.VolumeMoved(v);
   });
 

@@ -1,5 +1,5 @@
 // The sound dialog Frmcfgsnd: sounds, voice spelling, speed and volume. Its
-// rules are the core's SoundDialogRules.
+// rules are the core's SoundRules.
 #pragma once
 
 #include <QCheckBox>
@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "traffic/sound_dialog.h"
+#include "sound/sound_rules.h"
 
 namespace qn {
 
@@ -23,7 +23,7 @@ class SoundDialog : public QDialog {
   void reject() override;
 
  private:
-  SoundDialogRules rules_;
+  SoundRules rules_;
   QCheckBox* sounds_ = nullptr;
   QCheckBox* voice_ = nullptr;
   QCheckBox* truncate_ = nullptr;

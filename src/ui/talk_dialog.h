@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QLineEdit>
 
-#include "traffic/talk_dialog.h"
+#include "traffic/talk_rules.h"
 
 namespace qn {
 

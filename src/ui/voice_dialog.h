@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QLineEdit>
 
-#include "traffic/voice_dialog.h"
+#include "sound/voice_rules.h"
 
 namespace qn {
 

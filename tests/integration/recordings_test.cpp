@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "traffic/speech_player.h"
+#include "sound/speech_player.h"
 
 namespace qn {
 namespace {

@@ -19,7 +19,7 @@
 #include "core/site_list.h"
 #include "fakes/fake_socket.h"
 #include "fakes/test_app.h"
-#include "session/telnet_session.h"
+#include "session/connection_control.h"
 #include "ui/site_editor_dialog.h"
 #include "ui/site_list_dialog.h"
 
@@ -47,7 +47,7 @@ struct SiteDialogsTest : ::testing::Test {
     t.app = std::make_unique<qn::App>(qn::Ports{t.loop, t.clock, t.prompter, t.registry, nullptr, &sockets},
                                       t.Folder());
     t.app->StartUp("");
-    ASSERT_TRUE(t.app->Telnet());
+    ASSERT_TRUE(t.app->Connection());
     t.prompter.shown.clear();
   }
   void WriteSites(const std::vector<qn::SiteRecord>& sites) {

@@ -14,14 +14,14 @@
 
 #include "core/app.h"
 #include "fakes/test_app.h"
-#include "traffic/colours_dialog.h"
+#include "lookups/lookups.h"
+#include "traffic/colours_rules.h"
 #include "traffic/traffic_windows.h"
 #include "ui/colours_dialog.h"
 #include "ui/info_windows.h"
 #include "ui/main_frame.h"
 #include "ui/traffic_view.h"
 #include "ui/typed_input_window.h"
-#include "web/lookups.h"
 
 namespace {
 

@@ -22,6 +22,10 @@ class QtSoundOutput : public SoundOutput {
   void PlayAsync(const std::filesystem::path& file) override;
   void SetVolume(std::uint16_t left, std::uint16_t right) override;
 
+  // Recordings loaded so far and the output volume (0 to 1).
+  std::size_t LoadedCount() const { return effects_.size(); }
+  float Volume() const { return volume_; }
+
  private:
   std::map<QString, std::unique_ptr<QSoundEffect>> effects_;
   QSoundEffect* playing_ = nullptr;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <set>
+
 #include "core/app_settings.h"
 #include "core/positions.h"
 #include "core/text.h"
@@ -42,6 +44,59 @@ TEST(Settings, SerialiseParseRoundTrip) {
   AppSettings r;
   EXPECT_EQ(r.Parse(s.Serialise()), 92);
   EXPECT_EQ(r, s);
+}
+
+// Every line holds a value no other line holds (flags alternate), so a field
+// read from or written to the wrong line shows in the round trip.
+TEST(Settings, EveryLineRoundTripsWithDistinctValues) {
+  const std::set<int> flags{4,  5,  7,  8,  10, 12, 60, 64, 65, 66, 71,
+                            73, 75, 76, 78, 80, 81, 82, 83, 84, 87, 90};
+  const std::set<int> numbers{9, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 63, 69, 70, 72, 74, 79, 85};
+  std::string file;
+  for (int n = 1; n <= 92; ++n) {
+    std::string v = flags.count(n)     ? ((n / 2) % 2 ? "1" : "0")
+                    : numbers.count(n) ? std::to_string(100 + n)
+                    : n == 77          ? "ID77/"
+                                       : "V" + std::to_string(n);
+    file += v + "\r\n";
+  }
+  AppSettings s;
+  ASSERT_EQ(s.Parse(file), 92);
+  EXPECT_EQ(s.Serialise(), file);
+  EXPECT_EQ(s.auxPortList, "V1");
+  EXPECT_EQ(s.logFolder, "V6");
+  EXPECT_EQ(s.speedFactor, 109);
+  EXPECT_EQ(s.macros[0], "V13");
+  EXPECT_EQ(s.macros[9], "V22");
+  EXPECT_EQ(s.ddeItem, "V25");
+  EXPECT_EQ(s.typedInputColours, (ColourPair{126, 127}));
+  EXPECT_EQ(s.talkColours, (ColourPair{134, 135}));
+  EXPECT_EQ(s.exclusionLow[0], "V36");
+  EXPECT_EQ(s.exclusionHigh[9], "V55");
+  EXPECT_EQ(s.fontItalic, "V59");
+  EXPECT_EQ(s.ownCallsign, "V67");
+  EXPECT_EQ(s.tncMode, 169);
+  EXPECT_EQ(s.waveVolume, 172);
+  EXPECT_EQ(s.idString, "ID77");
+  EXPECT_TRUE(s.idStringSlash);
+  EXPECT_TRUE(s.ignoreVeryFirstConnection);  // line 83
+  EXPECT_FALSE(s.alertEnabled);              // line 84
+  EXPECT_EQ(s.utcOffset, "V89");
+  EXPECT_EQ(s.rejectWords, "V92");
+}
+
+TEST(Settings, DefaultsAreTheFirstStartValues) {
+  AppSettings s;
+  EXPECT_EQ(s.auxPortSettings, "9600,N,8,1");
+  EXPECT_EQ(s.macros[1], "sh/dx,");
+  EXPECT_EQ(s.spotColours, (ColourPair{65535, 16711680}));
+  EXPECT_EQ(s.tncMode, 1);
+  EXPECT_EQ(s.waveVolume, 6767);
+  EXPECT_EQ(s.idString, "ZX9QQQ");
+  EXPECT_FALSE(s.idStringSlash);
+  EXPECT_TRUE(s.ignoreVeryFirstConnection);
+  EXPECT_EQ(s.alertRepetitions, 3);
+  EXPECT_EQ(s.logFolder, DefaultLogFolder());
 }
 
 TEST(Settings, ReadingRules) {

@@ -1,7 +1,6 @@
-#include "core/site_editor.h"
-
 #include <gtest/gtest.h>
 
+#include "core/site_editor_rules.h"
 #include "core/site_file.h"
 #include "core/site_list.h"
 #include "fakes/test_app.h"
@@ -22,7 +21,7 @@ class SiteEditorTest : public ::testing::Test {
   }
   // Saves a new site; the messages of the save are dropped.
   void Create(const SiteFields& f) {
-    SiteEditor e(*t.app, nullptr);
+    SiteEditorRules e(*t.app, nullptr);
     ASSERT_EQ(e.Save(f), "");
     t.prompter.shown.clear();
   }
@@ -39,26 +38,26 @@ class SiteEditorTest : public ::testing::Test {
 };
 
 TEST_F(SiteEditorTest, OkChecksTheFieldsInOrder) {
-  SiteEditor e(*t.app, nullptr);
+  SiteEditorRules e(*t.app, nullptr);
   SiteFields f;
   f.customPort = true;
   f.keepAlive = true;
   f.address = "   ";
-  EXPECT_EQ(e.Save(f), SiteEditor::kNoName);
+  EXPECT_EQ(e.Save(f), SiteEditorRules::kNoName);
   f.name = "node";
-  EXPECT_EQ(e.Save(f), SiteEditor::kNoAddress);
+  EXPECT_EQ(e.Save(f), SiteEditorRules::kNoAddress);
   f.address = "10.0.1";
-  EXPECT_EQ(e.Save(f), SiteEditor::kBadAddress);
+  EXPECT_EQ(e.Save(f), SiteEditorRules::kBadAddress);
   f.address = "10.0.0.1";
-  EXPECT_EQ(e.Save(f), SiteEditor::kNoPort);
+  EXPECT_EQ(e.Save(f), SiteEditorRules::kNoPort);
   f.port = "7300";
-  EXPECT_EQ(e.Save(f), SiteEditor::kNoPeriod);
+  EXPECT_EQ(e.Save(f), SiteEditorRules::kNoPeriod);
   f.keepAlivePeriod = "10";
   EXPECT_FALSE(File().Exists());  // nothing stored while refused
   EXPECT_EQ(e.Save(f), "");
-  EXPECT_EQ(Shown(),
-            (std::vector<std::string>{SiteEditor::kNoName, SiteEditor::kNoAddress, SiteEditor::kBadAddress,
-                                      SiteEditor::kNoPort, SiteEditor::kNoPeriod}));
+  EXPECT_EQ(Shown(), (std::vector<std::string>{SiteEditorRules::kNoName, SiteEditorRules::kNoAddress,
+                                               SiteEditorRules::kBadAddress, SiteEditorRules::kNoPort,
+                                               SiteEditorRules::kNoPeriod}));
   for (const auto& s : t.prompter.shown) EXPECT_EQ(s.icon, MsgIcon::Exclamation);
 
   auto r = File().Read(1);
@@ -73,25 +72,25 @@ TEST_F(SiteEditorTest, OkChecksTheFieldsInOrder) {
 }
 
 TEST_F(SiteEditorTest, AddressRules) {
-  SiteEditor e(*t.app, nullptr);
+  SiteEditorRules e(*t.app, nullptr);
   for (const char* ok : {"10.0.0.1", "dxc.example.net", "1.2.3.4x", ".hosts.txt", "44.128.0.255"}) {
     EXPECT_EQ(e.CheckAddress(ok), "") << ok;
   }
   for (const char* bad : {"10.0.1", "10.0.0.", "10.0.0.1.", "10..0.1", "10.0.0.256", "1.2.3.4.5"}) {
-    EXPECT_EQ(e.CheckAddress(bad), SiteEditor::kBadAddress) << bad;
+    EXPECT_EQ(e.CheckAddress(bad), SiteEditorRules::kBadAddress) << bad;
   }
-  EXPECT_EQ(e.CheckAddress(" "), SiteEditor::kNoAddress);
+  EXPECT_EQ(e.CheckAddress(" "), SiteEditorRules::kNoAddress);
   // A TNC site's address is not a network address.
   t.app->State().sessionKind = SessionKind::Tnc;
   EXPECT_EQ(e.CheckAddress("10.0.1"), "");
 }
 
 TEST_F(SiteEditorTest, KeyFiltersKeepNamesSafe) {
-  for (char c : {'a', 'Z', '7', '-', '_', '\b'}) EXPECT_TRUE(SiteEditor::NameKeyAllowed(c)) << c;
-  for (char c : {'.', ' ', '/', '\\', ':', '\xe9'}) EXPECT_FALSE(SiteEditor::NameKeyAllowed(c)) << c;
-  EXPECT_TRUE(SiteEditor::PeriodKeyAllowed('5'));
-  EXPECT_TRUE(SiteEditor::PeriodKeyAllowed('\b'));
-  EXPECT_FALSE(SiteEditor::PeriodKeyAllowed('-'));
+  for (char c : {'a', 'Z', '7', '-', '_', '\b'}) EXPECT_TRUE(SiteEditorRules::NameKeyAllowed(c)) << c;
+  for (char c : {'.', ' ', '/', '\\', ':', '\xe9'}) EXPECT_FALSE(SiteEditorRules::NameKeyAllowed(c)) << c;
+  EXPECT_TRUE(SiteEditorRules::PeriodKeyAllowed('5'));
+  EXPECT_TRUE(SiteEditorRules::PeriodKeyAllowed('\b'));
+  EXPECT_FALSE(SiteEditorRules::PeriodKeyAllowed('-'));
 
   // What arrives whole (the console) is filtered the same way: no path can leave SCRIPT.
   SiteFields f = Valid("x");
@@ -109,20 +108,20 @@ TEST_F(SiteEditorTest, ScriptSavedAsTypedDeletedWhenEmptiedAndMovedOnRename) {
   EXPECT_EQ(Script("Node-1"), f.script);
 
   // An edit that leaves the script alone does not write it.
-  SiteEditor keep(*t.app, nullptr);
+  SiteEditorRules keep(*t.app, nullptr);
   ASSERT_TRUE(keep.BeginEdit(1));
-  EXPECT_EQ(keep.Caption(), SiteEditor::kEditCaption);
+  EXPECT_EQ(keep.Caption(), SiteEditorRules::kEditCaption);
   EXPECT_EQ(keep.Initial().script, f.script);
   t.Folder().WriteAtomic(ScriptFileName("Node-1", false), "changed elsewhere");
   SiteFields same = keep.Initial();
   same.script = f.script;
   same.comment = "edited";
   EXPECT_EQ(keep.Save(same), "");
-  EXPECT_EQ(Shown(), (std::vector<std::string>{SiteEditor::kChangesAtNextConnection}));
+  EXPECT_EQ(Shown(), (std::vector<std::string>{SiteEditorRules::kChangesAtNextConnection}));
   EXPECT_EQ(Script("Node-1"), "changed elsewhere");
 
   // A rename to another script name takes the editor's text along.
-  SiteEditor rename(*t.app, nullptr);
+  SiteEditorRules rename(*t.app, nullptr);
   ASSERT_TRUE(rename.BeginEdit(1));
   SiteFields renamed = rename.Initial();
   renamed.name = "Cluster";
@@ -130,7 +129,7 @@ TEST_F(SiteEditorTest, ScriptSavedAsTypedDeletedWhenEmptiedAndMovedOnRename) {
   EXPECT_FALSE(Script("Node-1"));
   EXPECT_EQ(Script("Cluster"), "changed elsewhere");
 
-  SiteEditor empty(*t.app, nullptr);
+  SiteEditorRules empty(*t.app, nullptr);
   ASSERT_TRUE(empty.BeginEdit(1));
   SiteFields emptied = empty.Initial();
   emptied.script.clear();
@@ -143,7 +142,7 @@ TEST_F(SiteEditorTest, RenameKeepsAScriptAnotherSiteShares) {
   a.script = "/S shared\r\n";
   Create(a);
   Create(Valid("longname2"));  // the same first 8 characters: the same script
-  SiteEditor e(*t.app, nullptr);
+  SiteEditorRules e(*t.app, nullptr);
   ASSERT_TRUE(e.BeginEdit(1));
   SiteFields f = e.Initial();
   f.name = "other";
@@ -155,11 +154,11 @@ TEST_F(SiteEditorTest, RenameKeepsAScriptAnotherSiteShares) {
 TEST_F(SiteEditorTest, DuplicateNamesAreRefusedOnlyForNewSites) {
   Create(Valid("Node"));
   Create(Valid("other"));
-  SiteEditor fresh(*t.app, nullptr);
-  EXPECT_EQ(fresh.Save(Valid("NODE")), SiteEditor::kDuplicate);
+  SiteEditorRules fresh(*t.app, nullptr);
+  EXPECT_EQ(fresh.Save(Valid("NODE")), SiteEditorRules::kDuplicate);
   EXPECT_EQ(File().Count(), 2u);
 
-  SiteEditor e(*t.app, nullptr);
+  SiteEditorRules e(*t.app, nullptr);
   ASSERT_TRUE(e.BeginEdit(2));
   SiteFields f = e.Initial();
   f.name = "node";
@@ -209,13 +208,14 @@ TEST_F(SiteEditorTest, EditKeepsReservedBytesUpdatesThePendingSiteAndTheList) {
 }
 
 TEST_F(SiteEditorTest, ScriptAndBridgeBoxWarnings) {
-  SiteEditor e(*t.app, nullptr);
+  SiteEditorRules e(*t.app, nullptr);
   EXPECT_FALSE(e.TickScriptOption(""));
   EXPECT_FALSE(e.TickScriptOption("/S Yourcall\r\n"));
   EXPECT_FALSE(e.TickScriptOption("/S G4TST\r\n/S Yourpassword\r\n"));
   EXPECT_TRUE(e.TickScriptOption("/S G4TST\r\n"));
-  EXPECT_EQ(Shown(), (std::vector<std::string>{SiteEditor::kScriptNull, SiteEditor::kScriptPlaceholders,
-                                               SiteEditor::kScriptPlaceholders}));
+  EXPECT_EQ(Shown(),
+            (std::vector<std::string>{SiteEditorRules::kScriptNull, SiteEditorRules::kScriptPlaceholders,
+                                      SiteEditorRules::kScriptPlaceholders}));
   t.app->State().sessionKind = SessionKind::Tnc;
   EXPECT_TRUE(e.TickScriptOption("/S Yourpassword\r\n"));
 
@@ -224,8 +224,8 @@ TEST_F(SiteEditorTest, ScriptAndBridgeBoxWarnings) {
   t.prompter.buttonAnswers.push_back(MsgResult::Ok);
   EXPECT_TRUE(e.TickBridgeTo());
   ASSERT_EQ(t.prompter.shown.size(), 2u);
-  EXPECT_EQ(t.prompter.shown[0].text, SiteEditor::kBridgeFromWarning);
-  EXPECT_EQ(t.prompter.shown[1].text, SiteEditor::kBridgeToWarning);
+  EXPECT_EQ(t.prompter.shown[0].text, SiteEditorRules::kBridgeFromWarning);
+  EXPECT_EQ(t.prompter.shown[1].text, SiteEditorRules::kBridgeToWarning);
   EXPECT_EQ(t.prompter.shown[1].buttons, MsgButtons::OkCancel);
   EXPECT_EQ(t.prompter.shown[1].icon, MsgIcon::Exclamation);
 }

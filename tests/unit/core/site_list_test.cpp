@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "core/site_editor.h"
+#include "core/site_editor_rules.h"
 #include "core/site_file.h"
 #include "fakes/fake_socket.h"
 #include "fakes/test_app.h"
-#include "session/telnet_session.h"
+#include "session/connection_control.h"
 
 namespace qn {
 namespace {
@@ -32,7 +32,7 @@ class SiteListTest : public ::testing::Test {
     t.app =
         std::make_unique<App>(Ports{t.loop, t.clock, t.prompter, t.registry, nullptr, &sockets}, t.Folder());
     t.app->StartUp("");
-    ASSERT_TRUE(t.app->Telnet());
+    ASSERT_TRUE(t.app->Connection());
   }
   void WriteSites(const std::vector<SiteRecord>& sites) {
     t.Folder().WriteAtomic("qln.sit", SerialiseSiteFile(sites));
@@ -64,7 +64,7 @@ TEST_F(SiteListTest, OkSwapsTheSiteToRecordOneAndConnects) {
   WriteSites({Site("first"), Site("second")});
   ASSERT_EQ(t.Folder().Size("qln.sit"), 790u);
   t.app->State().startupHost = "old.example";
-  t.app->Telnet()->SetAutoState(2);
+  t.app->Connection()->SetAutoState(AutoState::Retrying);
   SiteList list(*t.app);
   list.Show();
   ASSERT_TRUE(list.SelectSite("SECOND"));
@@ -77,7 +77,7 @@ TEST_F(SiteListTest, OkSwapsTheSiteToRecordOneAndConnects) {
   EXPECT_EQ(t.app->State().currentSite.Name(), "second");
   EXPECT_EQ(t.app->State().pendingSite.Name(), "second");
   EXPECT_EQ(t.app->State().startupHost, "");
-  EXPECT_EQ(t.app->Telnet()->AutoState(), 0);
+  EXPECT_EQ(t.app->Connection()->AutoState(), AutoState::Off);
   ASSERT_EQ(sockets.made.size(), 1u);
   EXPECT_EQ(sockets.made[0]->lastHost, "second.example");
 

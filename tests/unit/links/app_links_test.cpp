@@ -10,7 +10,7 @@
 #include "fakes/fake_socket.h"
 #include "fakes/test_app.h"
 #include "links/links.h"
-#include "session/telnet_session.h"
+#include "session/connection_control.h"
 #include "traffic/spot_pipeline.h"
 
 namespace qn {
@@ -44,7 +44,7 @@ struct TwoCopies : ::testing::Test {
     fakes::FakeSocket& s = *sockets.made.back();
     s.remoteName = host;
     s.AcceptConnection();
-    SiteFlags& f = t.app->Telnet()->MutableFlags();
+    SiteFlags& f = t.app->Connection()->MutableFlags();
     f.ddeIn = f.ddeOut = true;
   }
   static std::size_t Count(const std::string& text, const std::string& what) {
@@ -66,7 +66,7 @@ TEST_F(TwoCopies, ASpotCrossesOnceAndIsNotHandedBack) {
 }
 
 TEST_F(TwoCopies, DdeOutOffKeepsSpotsHomeAndMenuRowsExist) {
-  a.app->Telnet()->MutableFlags().ddeOut = false;
+  a.app->Connection()->MutableFlags().ddeOut = false;
   a.app->Pipeline()->ProcessSpot(kSpot, SpotSource::Main);
   a.loop.RunPosted();
   EXPECT_TRUE(network.sent.empty());

@@ -6,8 +6,9 @@
 #include "core/text.h"
 #include "fakes/fake_socket.h"
 #include "fakes/test_app.h"
+#include "session/connection_control.h"
 #include "session/receiver.h"
-#include "session/telnet_session.h"
+#include "session/tcp_link.h"
 
 namespace qn {
 namespace {
@@ -22,16 +23,17 @@ class ScriptEngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     t.StartWithCall("");
-    session = std::make_unique<TelnetSession>(*t.app, sockets);
+    link = std::make_unique<TcpLink>(sockets);
+    session = std::make_unique<ConnectionControl>(*t.app, *link);
     rx = std::make_unique<Receiver>(t.app->Window(WindowId::Terminal), &t.app->CaptureFile());
     engine = std::make_unique<ScriptEngine>(*t.app, *session);
     engine->InstallSessionHooks();
-    rx->sendRaw = [this](std::string_view b) { session->SendRaw(b); };
+    rx->sendRaw = [this](std::string_view b) { link->Write(b); };
     rx->scriptMatcher = [this](std::string& transcript) { engine->ScriptMatcher(transcript); };
     rx->terminalChanged = [this] { session->CheckLoginPrompt(); };
     session->onReceived = [this](std::string_view b) { rx->OnData(b); };
     session->onNewConnection = [this] { rx->MarkNewConnection(); };
-    t.app->onSendLine = [this](const std::string& s) { session->SendRaw(s); };
+    t.app->onSendLine = [this](const std::string& s) { link->Write(s); };
   }
 
   void AddSite(const std::string& name, int autoFlags, const std::optional<std::string>& script) {
@@ -55,7 +57,8 @@ class ScriptEngineTest : public ::testing::Test {
 
   fakes::TestApp t;
   fakes::FakeSocketFactory sockets;
-  std::unique_ptr<TelnetSession> session;
+  std::unique_ptr<TcpLink> link;
+  std::unique_ptr<ConnectionControl> session;
   std::unique_ptr<Receiver> rx;
   std::unique_ptr<ScriptEngine> engine;
 };
@@ -70,7 +73,7 @@ const char* const kFiveLines =
 TEST_F(ScriptEngineTest, FiveLineLoginAndTheSuccessPatternStopsTheRetries) {
   AddSite("node", kUseScript | kReconnect, kFiveLines);
   Connect("node");
-  EXPECT_EQ(session->AutoState(), 1);
+  EXPECT_EQ(session->AutoState(), AutoState::FirstAttempt);
   EXPECT_EQ(Sock().sent, "");
   Sock().Arrive("Welcome to the node\r\nlog");
   EXPECT_EQ(Sock().sent, "");
@@ -80,7 +83,7 @@ TEST_F(ScriptEngineTest, FiveLineLoginAndTheSuccessPatternStopsTheRetries) {
   EXPECT_EQ(t.app->Frame().Status(), "W:password:...");
   Sock().Arrive("Password: ");
   EXPECT_EQ(Sock().sent, "G4TST\nsecret\n");
-  EXPECT_EQ(session->AutoState(), 0);
+  EXPECT_EQ(session->AutoState(), AutoState::Off);
   // Until the node's prompt shows, the retry timer still guards the login.
   EXPECT_TRUE(session->AutoTimerRunning());
   Sock().Arrive("\r\nHello G4TST\r\nG4TST de NODE >\r\n");
@@ -208,7 +211,7 @@ TEST_F(ScriptEngineTest, UnusableScriptWarnsOnceAndDisablesTheAutomaticConnectio
   ASSERT_EQ(t.prompter.shown.size(), 1u);
   EXPECT_EQ(t.prompter.shown[0].text, ScriptEngine::kUnusableWarning);
   EXPECT_EQ(t.prompter.shown[0].icon, MsgIcon::Exclamation);
-  EXPECT_EQ(session->AutoState(), 0);
+  EXPECT_EQ(session->AutoState(), AutoState::Off);
   EXPECT_FALSE(session->Flags().autoReconnect);
   EXPECT_FALSE(t.app->Frame().Item("mnuautoc").enabled);
   Sock().RemoteClose();
@@ -255,7 +258,7 @@ TEST_F(ScriptEngineTest, WithoutSuccessPatternsTheEndOfTheScriptEndsTheRetries) 
   AddSite("node", kUseScript, "/W login:\r\n/S $$$$\r\n/K sh/dx\r\n");
   Connect("node");
   Sock().Arrive("login: ");
-  EXPECT_EQ(session->AutoState(), 0);
+  EXPECT_EQ(session->AutoState(), AutoState::Off);
   EXPECT_FALSE(session->AutoTimerRunning());
   EXPECT_EQ(t.app->State().keepAliveLines[0], "sh/dx");
   t.loop.Advance(10 * kMinute);

@@ -3,22 +3,27 @@
 #include <gtest/gtest.h>
 
 #include "core/app.h"
+#include "fakes/fake_byte_link.h"
 #include "fakes/fake_socket.h"
-#include "fakes/fake_transport.h"
 #include "fakes/test_app.h"
-#include "session/telnet_session.h"
+#include "session/connection_control.h"
+#include "session/tcp_link.h"
+#include "session/transports.h"
 
 namespace qn {
 namespace {
 
 class SenderTest : public ::testing::Test {
  protected:
-  SenderTest() : app(t.Make()), sender(app, &transport) {
-    sender.resetKeepAliveMinutes = [this] { ++keepAliveResets; };
+  SenderTest()
+      : app(t.Make()),
+        transport(link, app.State().keepAliveLines),
+        sender(app.State().sendTerminator, app.Loop(), &transport) {
+    transport.resetKeepAliveMinutes = [this] { ++keepAliveResets; };
   }
   std::vector<std::size_t> WriteSizes() const {
     std::vector<std::size_t> sizes;
-    for (const auto& w : transport.writes) sizes.push_back(w.size());
+    for (const auto& w : link.writes) sizes.push_back(w.size());
     return sizes;
   }
   void Irc() {
@@ -33,7 +38,8 @@ class SenderTest : public ::testing::Test {
 
   fakes::TestApp t;
   App& app;
-  fakes::FakeTransport transport;
+  fakes::FakeByteLink link;
+  LinkTransport transport;
   Sender sender;
   int keepAliveResets = 0;
 };
@@ -43,47 +49,48 @@ TEST_F(SenderTest, LongLineLeavesInPiecesOf32) {
   sender.Outgoing() = line + "\n";
   sender.SendToSession();
   EXPECT_EQ(WriteSizes(), (std::vector<std::size_t>{32, 32, 6}));
-  EXPECT_EQ(transport.sent, line + "\n");
+  EXPECT_EQ(link.sent, line + "\n");
   EXPECT_TRUE(sender.Outgoing().empty());
   EXPECT_FALSE(sender.Sending());
 }
 
 TEST_F(SenderTest, EachPiecePassesTheLinkCrypto) {
-  sender.cryptText = [](std::string_view piece) { return "[" + std::string(piece) + "]"; };
+  transport.cryptText = [](std::string_view piece) { return "[" + std::string(piece) + "]"; };
   sender.Send(std::string(40, 'a'));
-  EXPECT_EQ(transport.sent, "[" + std::string(32, 'a') + "][" + std::string(8, 'a') + "]");
+  EXPECT_EQ(link.sent, "[" + std::string(32, 'a') + "][" + std::string(8, 'a') + "]");
 }
 
 TEST_F(SenderTest, NestedCallReturnsAtOnceAndItsTextFollows) {
   bool nestedReturnedAtOnce = false;
-  transport.onSend = [&](std::string_view) {
-    if (transport.writes.size() != 1) return;
+  link.onSend = [&](std::string_view) {
+    if (link.writes.size() != 1) return;
     sender.Send("nested\n");
-    nestedReturnedAtOnce = transport.writes.size() == 1 && sender.Sending();
+    nestedReturnedAtOnce = link.writes.size() == 1 && sender.Sending();
   };
   sender.Send("first\n");
   EXPECT_TRUE(nestedReturnedAtOnce);
-  EXPECT_EQ(transport.sent, "first\nnested\n");
+  EXPECT_EQ(link.sent, "first\nnested\n");
   EXPECT_FALSE(sender.Sending());
 }
 
 TEST_F(SenderTest, NothingLeavesWithoutAConnection) {
-  transport.connected = false;
+  link.connected = false;
   sender.Send("sh/dx\n");
-  EXPECT_TRUE(transport.writes.empty());
+  EXPECT_TRUE(link.writes.empty());
   EXPECT_TRUE(sender.Outgoing().empty());
   EXPECT_EQ(keepAliveResets, 0);
 
-  Sender unplugged(app, nullptr);
+  Sender unplugged(app.State().sendTerminator, app.Loop(), nullptr);
   unplugged.Send("sh/dx\n");
   EXPECT_TRUE(unplugged.Outgoing().empty());
 }
 
 TEST_F(SenderTest, ReplayModeWritesAskinfoInstead) {
-  app.State().replayMode = true;
+  ReplayTransport replay(t.Folder());
+  Sender sender(app.State().sendTerminator, app.Loop(), &replay);
   sender.Send("sh/dx\n");
   sender.Send("sh/wwv\r\n");
-  EXPECT_TRUE(transport.writes.empty());
+  EXPECT_TRUE(link.writes.empty());
   EXPECT_EQ(t.Folder().Read("ARCHIVE\\askinfo.txt"), "sh/dx\r\nsh/wwv\r\n");
 }
 
@@ -109,68 +116,71 @@ TEST_F(SenderTest, KeepAliveRestartsOnlyWithAtMostOneKeepAliveLine) {
 }
 
 TEST_F(SenderTest, WhatTheSocketCannotTakeWaitsAsPendingOutput) {
-  transport.room = 10;
+  link.room = 10;
   sender.Send(std::string(20, 'z'));
-  EXPECT_EQ(transport.sent.size(), 10u);
-  EXPECT_TRUE(transport.HasPendingOutput());
-  transport.room = static_cast<std::size_t>(-1);
+  EXPECT_EQ(link.sent.size(), 10u);
+  EXPECT_TRUE(link.HasPending());
+  link.room = static_cast<std::size_t>(-1);
   // The socket's ready event: nothing left in the outgoing text, the pending output goes.
   sender.SendToSession();
   transport.FlushPending();
-  EXPECT_EQ(transport.sent, std::string(20, 'z'));
+  EXPECT_EQ(link.sent, std::string(20, 'z'));
 }
 
 TEST_F(SenderTest, RawSendEscapes) {
   sender.RawSend("!!!^C^c^<^^/+\\^a,b^1");
-  EXPECT_EQ(transport.sent, std::string("\x03\x03\x1b") + '\0' + "+^a\nb");
-  transport.sent.clear();
+  EXPECT_EQ(link.sent, std::string("\x03\x03\x1b") + '\0' + "+^a\nb");
+  link.sent.clear();
   app.State().sendTerminator = "\r\n";
   sender.RawSend("sh/dx,x^");
-  EXPECT_EQ(transport.sent, "sh/dx\r\nx^");
+  EXPECT_EQ(link.sent, "sh/dx\r\nx^");
 }
 
 TEST_F(SenderTest, PlusPausesOneSecondAfterFlushing) {
   std::vector<std::pair<std::string, std::int64_t>> at;
-  transport.onSend = [&](std::string_view b) { at.emplace_back(std::string(b), t.clock.NowMs()); };
-  transport.room = 1;
+  link.onSend = [&](std::string_view b) { at.emplace_back(std::string(b), t.clock.NowMs()); };
+  link.room = 1;
   sender.RawSend("ab+cd");
   ASSERT_EQ(at.size(), 2u);
   EXPECT_EQ(at[0], (std::pair<std::string, std::int64_t>{"ab", 0}));
   EXPECT_EQ(at[1], (std::pair<std::string, std::int64_t>{"cd", Sender::kPauseMs}));
-  EXPECT_EQ(transport.flushes, 1);  // before the pause, with "b" waiting
+  EXPECT_EQ(link.flushes, 1);  // before the pause, with "b" waiting
 }
 
 TEST_F(SenderTest, IrcLinesAreTranslatedWhole) {
   Irc();
   sender.Send("sh/dx\n");
-  EXPECT_EQ(transport.sent, "PRIVMSG ROBOT :sh/dx\n");
-  transport.sent.clear();
+  EXPECT_EQ(link.sent, "PRIVMSG ROBOT :sh/dx\n");
+  link.sent.clear();
   // A macro that begins a line waits for the typed rest.
   sender.RawSend("/away :");
-  EXPECT_TRUE(transport.sent.empty());
+  EXPECT_TRUE(link.sent.empty());
   sender.Send("gone\n");
-  EXPECT_EQ(transport.sent, "away :gone\n");
+  EXPECT_EQ(link.sent, "away :gone\n");
 }
 
 TEST_F(SenderTest, TncAndWebSessionsUseTheirOwnWriters) {
   std::string aux, web;
-  sender.writeAuxPort = [&](std::string_view s) { aux += s; };
-  sender.sendToWeb = [&](const std::string& s) { web += s; };
+  HookTransport auxPort(true, "\r");
+  auxPort.deliver = [&](const std::string& s) { aux += s; };
+  HookTransport webQueue(false, "");
+  webQueue.deliver = [&](const std::string& s) { web += s; };
 
-  app.State().sessionKind = SessionKind::Tnc;
-  sender.RawSend("sh/dx,");  // "," is CR on a TNC
-  sender.sessionFlags = [] {
+  Sender tnc(app.State().sendTerminator, app.Loop(), &auxPort);
+  tnc.RawSend("sh/dx,");  // "," is CR on a TNC
+  tnc.sessionFlags = [] {
     SessionFlags f;
     f.chat = true;
     return f;
   };
-  sender.Send("T ZX9AB hi\r");
+  tnc.Send("T ZX9AB hi\r");
   EXPECT_EQ(aux, "sh/dx\r/M ZX9AB hi\r");
 
-  app.State().sessionKind = SessionKind::Web;
-  sender.Send("ZX9AB 14025 ZX1AA tnx\r\n");
+  Sender webSender(app.State().sendTerminator, app.Loop(), &webQueue);
+  webSender.sessionFlags = tnc.sessionFlags;
+  webSender.Send("ZX9AB 14025 ZX1AA tnx\r\n");
   EXPECT_EQ(web, "ZX9AB 14025 ZX1AA tnx\r\n");
-  EXPECT_TRUE(transport.writes.empty());
+  EXPECT_TRUE(link.writes.empty());
 }
 
 // The same path on the telnet session itself, as the program wires it.
@@ -178,10 +188,12 @@ TEST(SenderOnTelnet, PiecesReachTheSocketAndWaitWhenItIsFull) {
   fakes::TestApp t;
   App& app = t.StartWithCall("");
   fakes::FakeSocketFactory sockets;
-  TelnetSession session(app, sockets);
-  Sender sender(app, &session);
+  TcpLink tcp(sockets);
+  ConnectionControl session(app, tcp);
+  LinkTransport transport(tcp, app.State().keepAliveLines);
+  Sender sender(app.State().sendTerminator, app.Loop(), &transport);
   session.onSendReady = [&] { sender.SendToSession(); };
-  sender.resetKeepAliveMinutes = [&] { session.ResetKeepAliveMinutes(); };
+  transport.resetKeepAliveMinutes = [&] { session.ResetKeepAliveMinutes(); };
   session.ConnectHost("node.example");
   fakes::FakeSocket& sock = *sockets.made.back();
   sock.AcceptConnection();
@@ -195,10 +207,10 @@ TEST(SenderOnTelnet, PiecesReachTheSocketAndWaitWhenItIsFull) {
 
   sock.LimitSend(5);
   sender.Send("sh/dx 10\n");
-  EXPECT_TRUE(session.HasPendingOutput());
+  EXPECT_TRUE(tcp.HasPending());
   sock.Drain();
   EXPECT_EQ(sock.sent, line + "\nsh/dx 10\n");
-  EXPECT_FALSE(session.HasPendingOutput());
+  EXPECT_FALSE(tcp.HasPending());
 }
 
 }  // namespace

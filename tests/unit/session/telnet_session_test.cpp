@@ -1,10 +1,10 @@
-#include "session/telnet_session.h"
-
 #include <gtest/gtest.h>
 
 #include "core/text.h"
 #include "fakes/fake_socket.h"
 #include "fakes/test_app.h"
+#include "session/connection_control.h"
+#include "session/tcp_link.h"
 
 namespace qn {
 namespace {
@@ -26,12 +26,13 @@ class TelnetSessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     t.StartWithCall("");
-    session = std::make_unique<TelnetSession>(*t.app, sockets);
+    link = std::make_unique<TcpLink>(sockets);
+    session = std::make_unique<ConnectionControl>(*t.app, *link);
     session->onReceived = [this](std::string_view b) {
       t.app->Append(WindowId::Terminal, b);
       session->CheckLoginPrompt();
     };
-    t.app->onSendLine = [this](const std::string& s) { session->SendRaw(s); };
+    t.app->onSendLine = [this](const std::string& s) { link->Write(s); };
   }
   void WriteSites(const std::vector<SiteRecord>& sites) {
     t.Folder().WriteAtomic("qln.sit", SerialiseSiteFile(sites));
@@ -41,7 +42,8 @@ class TelnetSessionTest : public ::testing::Test {
 
   fakes::TestApp t;
   fakes::FakeSocketFactory sockets;
-  std::unique_ptr<TelnetSession> session;
+  std::unique_ptr<TcpLink> link;
+  std::unique_ptr<ConnectionControl> session;
 };
 
 TEST_F(TelnetSessionTest, AdHocHostConnectsAndTitles) {
@@ -54,7 +56,7 @@ TEST_F(TelnetSessionTest, AdHocHostConnectsAndTitles) {
   Sock().AcceptConnection();
   EXPECT_FALSE(t.app->Flashing());
   EXPECT_EQ(t.app->Frame().Title(), "Quillnet [a-very-long-host-name.of-so...]");
-  EXPECT_EQ(session->UserDisconnectMarker(), 1);
+  EXPECT_EQ(session->Marker(), LinkMarker::WatchingPrompts);
   EXPECT_TRUE(t.app->Frame().Connected());
 }
 
@@ -195,11 +197,11 @@ TEST(NodeHop, KeepAliveLinesGoToTheNewNodeOnlyWithReconnectionOn) {
     t.sockets = &sockets;
     t.StartWithCall("");
     t.Folder().WriteAtomic("qln.sit", SerialiseSiteFile({Site("node", "node.example", autoFlags)}));
-    ASSERT_TRUE(t.app->Telnet()->ConnectSite("node", true));
+    ASSERT_TRUE(t.app->Connection()->ConnectSite("node", true));
     auto& sock = *sockets.made.back();
     sock.AcceptConnection();
     // A site without a login script has its reconnection switched off at connect.
-    t.app->Telnet()->MutableFlags().autoReconnect = autoFlags == 2;
+    t.app->Connection()->MutableFlags().autoReconnect = autoFlags == 2;
     t.app->State().keepAliveLines[0] = "sh/dx";
     sock.Arrive("*** connected to GB7DJK\r\n");
     EXPECT_EQ(t.app->Frame().Title(), "Quillnet [GB7DJK]");
@@ -233,14 +235,14 @@ TEST_F(TelnetSessionTest, PendingOutputKeepsOrderAndGoesOnReady) {
   session->ConnectHost("dxc.example.net");
   Sock().AcceptConnection();
   Sock().LimitSend(5);
-  session->SendRaw("hello world");
+  link->Write("hello world");
   EXPECT_EQ(Sock().sent, "hello");
-  EXPECT_TRUE(session->HasPendingOutput());
-  session->SendRaw("!");
+  EXPECT_TRUE(link->HasPending());
+  link->Write("!");
   EXPECT_EQ(Sock().sent, "hello");
   Sock().Drain();
   EXPECT_EQ(Sock().sent, "hello world!");
-  EXPECT_FALSE(session->HasPendingOutput());
+  EXPECT_FALSE(link->HasPending());
 }
 
 TEST_F(TelnetSessionTest, LogoutWordsBySubMode) {

@@ -4,21 +4,26 @@
 
 #include "core/app.h"
 #include "core/text.h"
-#include "fakes/fake_transport.h"
+#include "fakes/fake_byte_link.h"
 #include "fakes/test_app.h"
-#include "session/macros_dialog.h"
+#include "session/macros_rules.h"
 #include "session/sender.h"
+#include "session/transports.h"
 
 namespace qn {
 namespace {
 
 class TypedInputTest : public ::testing::Test {
  protected:
-  TypedInputTest() : app(t.Make()), sender(app, &transport), input(app, sender) {
+  TypedInputTest()
+      : app(t.Make()),
+        transport(link, app.State().keepAliveLines),
+        sender(app.State().sendTerminator, app.Loop(), &transport),
+        input(app, sender) {
     app.onTypedLine = [this](const std::string& line) { input.Enter(line); };
     input.stopAutomaticConnection = [this](bool keep) {
       stops.push_back(keep);
-      sentAtStop = transport.sent;
+      sentAtStop = link.sent;
     };
   }
   std::string Box() { return app.Window(WindowId::TypedInput).Text(); }
@@ -34,7 +39,8 @@ class TypedInputTest : public ::testing::Test {
 
   fakes::TestApp t;
   App& app;
-  fakes::FakeTransport transport;
+  fakes::FakeByteLink link;
+  LinkTransport transport;
   Sender sender;
   TypedInput input;
   std::vector<bool> stops;
@@ -45,12 +51,12 @@ TEST_F(TypedInputTest, EnterEchoesSendsAndResetsThePrompt) {
   app.Frame().SetPrompt("F12: talk answer");
   app.TypeLine("sh/dx 5");
   EXPECT_EQ(Box(), "sh/dx 5\r\n");
-  EXPECT_EQ(transport.sent, "sh/dx 5\n");
+  EXPECT_EQ(link.sent, "sh/dx 5\n");
   EXPECT_EQ(app.Frame().Prompt(), FrameState::kDefaultPrompt);
   // An empty line still sends its line end; the session's terminator is used.
   app.State().sendTerminator = "\r\n";
   app.TypeLine("");
-  EXPECT_EQ(transport.sent, "sh/dx 5\n\r\n");
+  EXPECT_EQ(link.sent, "sh/dx 5\n\r\n");
   EXPECT_EQ(Box(), "sh/dx 5\r\n\r\n");
 }
 
@@ -70,12 +76,12 @@ TEST_F(TypedInputTest, LeaveWordsStopTheReconnectionBeforeSending) {
   app.TypeLine(" bye ");
   ASSERT_EQ(stops, std::vector<bool>{false});
   EXPECT_EQ(sentAtStop, "");
-  EXPECT_EQ(transport.sent, " bye \n");
+  EXPECT_EQ(link.sent, " bye \n");
 
   stops.clear();
   app.TypeLine("b");  // the node's logout itself: no reset
   EXPECT_TRUE(stops.empty());
-  EXPECT_EQ(transport.sent, " bye \nb\n");
+  EXPECT_EQ(link.sent, " bye \nb\n");
 
   for (const char* w : {"by", "*B", "*by", "BYE", "*bye"})
     EXPECT_TRUE(TypedInput::IsLeaveWord(w, false)) << w;
@@ -95,17 +101,19 @@ TEST_F(TypedInputTest, AuxEscapeTextSkipsTheNode) {
   };
   app.TypeLine("+++bye");
   EXPECT_EQ(aux, "+++bye\n");
-  EXPECT_TRUE(transport.sent.empty());
+  EXPECT_TRUE(link.sent.empty());
   EXPECT_TRUE(stops.empty());
   app.TypeLine("hello");
-  EXPECT_EQ(transport.sent, "hello\n");
+  EXPECT_EQ(link.sent, "hello\n");
 }
 
 TEST_F(TypedInputTest, WebSessionQueuesCheckedSubmissions) {
   app.State().sessionKind = SessionKind::Web;
   std::string web;
   bool running = true;
-  sender.sendToWeb = [&](const std::string& s) { web += s; };
+  HookTransport webQueue(false, "");
+  webQueue.deliver = [&](const std::string& s) { web += s; };
+  sender.SetTransport(&webQueue);
   input.webSubmissionRunning = [&] { return running; };
   input.checkSubmissionLine = [](const std::string& line) -> std::optional<std::string> {
     if (line.find(' ') == std::string::npos) return std::nullopt;
@@ -122,22 +130,22 @@ TEST_F(TypedInputTest, WebSessionQueuesCheckedSubmissions) {
   EXPECT_TRUE(web.empty());
   app.TypeLine("ZX9AB 14025 ZX1AA tnx");
   EXPECT_EQ(web, "ZX9AB 14025 ZX1AA tnx\r\n");
-  EXPECT_TRUE(transport.writes.empty());
+  EXPECT_TRUE(link.writes.empty());
 }
 
 TEST_F(TypedInputTest, MacrosGoThroughTheRawSendPath) {
   input.AltDigit(1);
-  EXPECT_EQ(transport.sent, "sh/dx\ndi/n\n");
+  EXPECT_EQ(link.sent, "sh/dx\ndi/n\n");
   app.Settings().macros[9] = "sh/wwv/3,";
   input.AltDigit(0);
-  EXPECT_EQ(transport.sent, "sh/dx\ndi/n\nsh/wwv/3\n");
+  EXPECT_EQ(link.sent, "sh/dx\ndi/n\nsh/wwv/3\n");
   input.AltDigit(5);  // empty macro: nothing
-  EXPECT_EQ(transport.writes.size(), 2u);
+  EXPECT_EQ(link.writes.size(), 2u);
 
   // The pending output is pushed afterwards.
-  transport.room = 0;
+  link.room = 0;
   input.AltDigit(2);
-  EXPECT_EQ(transport.flushes, 1);
+  EXPECT_EQ(link.flushes, 1);
 }
 
 TEST_F(TypedInputTest, IrcMacrosAskTheRobot) {
@@ -150,14 +158,14 @@ TEST_F(TypedInputTest, IrcMacrosAskTheRobot) {
   EXPECT_EQ(input.MacroText(8), "mine,");
   // The request is completed by the typed line.
   input.AltDigit(1);
-  EXPECT_TRUE(transport.sent.empty());
+  EXPECT_TRUE(link.sent.empty());
   app.TypeLine("20");
-  EXPECT_EQ(transport.sent, "PRIVMSG ROBOT :\x01SH/DX 20\x01\n");
+  EXPECT_EQ(link.sent, "PRIVMSG ROBOT :\x01SH/DX 20\x01\n");
 }
 
 TEST_F(TypedInputTest, KeepAliveRestartsWithTypingOnlyForOneLine) {
   int resets = 0;
-  sender.resetKeepAliveMinutes = [&] { ++resets; };
+  transport.resetKeepAliveMinutes = [&] { ++resets; };
   app.State().keepAliveLines[0] = "SH/DX";
   app.TypeLine("hello");
   EXPECT_EQ(resets, 1);
@@ -169,7 +177,7 @@ TEST_F(TypedInputTest, KeepAliveRestartsWithTypingOnlyForOneLine) {
 TEST_F(TypedInputTest, PasteKeepsTheBoxUnderItsLimit) {
   EXPECT_EQ(input.Paste("sh/", "dx\r\nnext\r\npart"), "part");
   EXPECT_EQ(Box(), "sh/dx\r\nnext\r\n");
-  EXPECT_TRUE(transport.sent.empty());  // pasting sends nothing
+  EXPECT_TRUE(link.sent.empty());  // pasting sends nothing
 
   std::string lines;
   for (int i = 0; i < 400; ++i) lines += std::string(48, 'a' + i % 26) + "\r\n";  // 20000 characters

@@ -4,7 +4,7 @@
 
 #include "core/text.h"
 #include "fakes/test_app.h"
-#include "traffic/speech_queue.h"
+#include "sound/speech_queue.h"
 #include "traffic/spot_pipeline.h"
 
 namespace qn {

@@ -27,7 +27,8 @@ struct PipelineFixture : ::testing::Test {
   const std::string& SpotText() { return app.Window(WindowId::Spots).Text(); }
   std::size_t Shown(const std::string& needle) {
     std::size_t n = 0;
-    for (std::size_t at = SpotText().find(needle); at != std::string::npos; at = SpotText().find(needle, at + 1))
+    for (std::size_t at = SpotText().find(needle); at != std::string::npos;
+         at = SpotText().find(needle, at + 1))
       ++n;
     return n;
   }
@@ -235,8 +236,8 @@ TEST_F(PipelineFixture, HostileLinesAreCutToTheLayout) {
 
 TEST_F(PipelineFixture, HandOverHooksRespectSourceAndSettings) {
   std::vector<std::string> serial, link;
-  pipe.Hooks().serialAndBridge = [&](const SpotRecord& s) { serial.push_back(s.dxCall); };
-  pipe.Hooks().linkOutput = [&](const std::string& l) { link.push_back(l); };
+  pipe.accepted.Subscribe([&](const SpotRecord& s, SpotSource) { serial.push_back(s.dxCall); });
+  pipe.linkOutput.Subscribe([&](const std::string& l) { link.push_back(l); });
   app.State().sessionKind = SessionKind::Web;
   app.Settings().webDdeOut = true;
   pipe.ProcessSpot(Spot("K1ABC", "14025.0", "DL1XYZ", "cq", "1234Z"), SpotSource::Main);
@@ -246,14 +247,18 @@ TEST_F(PipelineFixture, HandOverHooksRespectSourceAndSettings) {
   EXPECT_NE(link[0].find("DL1XYZ"), std::string::npos);
 }
 
-TEST_F(PipelineFixture, InstallsItselfOnTheAppHooks) {
-  ASSERT_TRUE(app.onSpotLine);
-  app.onSpotLine(Spot("K1ABC", "14025.0", "DL1XYZ", "cq", "1234Z"), SpotSource::Main);
-  EXPECT_EQ(Shown("DL1XYZ"), 1u);
+// The instance as the program assembles it feeds its pipeline from the
+// classified traffic.
+TEST(PipelineWiring, ClassifiedLinesReachThePipelineOfAnInstance) {
+  fakes::TestApp t;
+  App& app = t.StartWithCall("");
+  ASSERT_GE(app.Events().spotLine.Count(), 1u);
+  app.Events().spotLine.Fire(Spot("K1ABC", "14025.0", "DL1XYZ", "cq", "1234Z"), SpotSource::Main);
+  EXPECT_NE(app.Window(WindowId::Spots).Text().find("DL1XYZ"), std::string::npos);
   app.Options().sounds = true;
   app.State().soundAvailable = true;
-  app.onAnnouncementShown("To ALL de K1ABC: hi\r\n");
-  EXPECT_EQ(pipe.Speech().Text(), "\x02");
+  app.Events().announcementShown.Fire("To ALL de K1ABC: hi\r\n");
+  EXPECT_EQ(app.Pipeline()->Speech().Text(), "\x02");
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ struct TalkFixture : ::testing::Test {
   }
   void At(int h, int m, int s) { t.clock.SetLocal({2026, 12, 7, h, m, s, 0}); }
   void TalkFrom(const std::string& talker, SpotSource source = SpotSource::Main) {
-    app.onTalkShown("K1ABC de " + talker + ": hello\r\n", source, talker);
+    pipe.Talk().OnTalkShown(source, talker);
   }
 };
 

@@ -4,11 +4,11 @@
 #include "core/text.h"
 #include "fakes/test_app.h"
 #include "traffic/alerts.h"
-#include "traffic/alerts_dialog.h"
-#include "traffic/filter_dialog.h"
+#include "traffic/alerts_rules.h"
+#include "traffic/filter_rules.h"
 #include "traffic/filters.h"
 #include "traffic/spot_pipeline.h"
-#include "traffic/talk_dialog.h"
+#include "traffic/talk_rules.h"
 
 namespace qn {
 namespace {
@@ -22,7 +22,7 @@ struct DialogFixture : ::testing::Test {
 };
 
 TEST_F(DialogFixture, FilterDialogRefusesTheAreaFilterWithoutItsFile) {
-  FilterDialogRules rules(*app);
+  FilterRules rules(*app);
   EXPECT_FALSE(rules.TickDxDe(true));
   ASSERT_EQ(t.prompter.shown.size(), 1u);
   EXPECT_EQ(t.prompter.shown[0].text, kNoFilterFile);
@@ -33,7 +33,7 @@ TEST_F(DialogFixture, FilterDialogRefusesTheAreaFilterWithoutItsFile) {
 }
 
 TEST_F(DialogFixture, FilterDialogAreaListEditorWritesTheFileAndStaysOpen) {
-  FilterDialogRules rules(*app);
+  FilterRules rules(*app);
   t.Folder().WriteAtomic("Filter.txt", "DL\nI");
   EXPECT_EQ(rules.OpenAreaList(), "DL\r\nI\r\n");
   EXPECT_TRUE(rules.AreaListShown());
@@ -60,7 +60,7 @@ TEST_F(DialogFixture, FilterDialogAreaListEditorWritesTheFileAndStaysOpen) {
 }
 
 TEST_F(DialogFixture, AlertsDialogSaveWritesTheListOrSwitchesOffOnAnEmptyOne) {
-  AlertsDialogRules rules(*app);
+  AlertsRules rules(*app);
   AlertFields f = rules.Load();
   EXPECT_EQ(f.soundFile, "alert.wav");
   EXPECT_EQ(f.repetitions, "3");
@@ -82,7 +82,7 @@ TEST_F(DialogFixture, AlertsDialogSaveWritesTheListOrSwitchesOffOnAnEmptyOne) {
 }
 
 TEST_F(DialogFixture, AlertsDialogTestRunsOnceOnTheDialogsValuesAndRestoresTheSettings) {
-  AlertsDialogRules rules(*app);
+  AlertsRules rules(*app);
   int played = 0;
   std::string queued;
   app->playSpeechNow = [&] {
@@ -118,7 +118,7 @@ TEST_F(DialogFixture, AlertsDialogTestRunsOnceOnTheDialogsValuesAndRestoresTheSe
 }
 
 TEST_F(DialogFixture, MailbellIsStartedFromTheDataFolderWhenItIsThere) {
-  AlertsDialogRules rules(*app);
+  AlertsRules rules(*app);
   rules.RunMailbell();
   EXPECT_TRUE(t.launcher.calls.empty());
   t.Folder().WriteAtomic("Mailbell/mailbell", "#!/bin/true\n");
@@ -165,7 +165,7 @@ TEST_F(DialogFixture, OptionTogglesAndTalkToKey) {
 
   std::string typed;
   app->onSetTypedLine = [&](const std::string& s) { typed = s; };
-  app->onTalkShown("G4TST de DL1XYZ: hi\r\n", SpotSource::Main, "DL1XYZ");
+  app->Events().talkShown.Fire("G4TST de DL1XYZ: hi\r\n", SpotSource::Main, "DL1XYZ");
   EXPECT_EQ(app->Frame().Prompt(), TalkHandling::kF12Prompt);
   ASSERT_TRUE(app->PressKey("F12"));
   EXPECT_EQ(typed, "t DL1XYZ ");

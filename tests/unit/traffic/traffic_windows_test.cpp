@@ -5,10 +5,10 @@
 #include "core/app.h"
 #include "fakes/fake_socket.h"
 #include "fakes/test_app.h"
+#include "lookups/lookups.h"
 #include "session/typed_input.h"
-#include "traffic/colours_dialog.h"
+#include "traffic/colours_rules.h"
 #include "traffic/spot_pipeline.h"
-#include "web/lookups.h"
 
 namespace qn {
 namespace {
@@ -198,12 +198,12 @@ TEST_F(Windows, FindSearchesTheTerminalWhenNoTrafficWindowIsActive) {
   EXPECT_EQ(app->Window(WindowId::Terminal).SelLength(), 5u);
 }
 
-TEST(ColoursDialog, SamplesScrollBarsAndSave) {
+TEST(ColoursRules, SamplesScrollBarsAndSave) {
   TestApp t;
   App& app = t.StartWithCall("/DEMO");
   int applied = 0;
   app.TrafficWin()->applyColours = [&] { ++applied; };
-  ColoursDialog dlg(app.Settings());
+  ColoursRules dlg(app.Settings());
   dlg.SelectSample(ColourSample::Dx);
   // The spot box's default background is pure blue.
   EXPECT_EQ(dlg.Red(), 0);

@@ -1,0 +1,46 @@
+// The TCP link of a telnet session: one socket at a time from the socket
+// factory, and the pending output that the socket could not take yet.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/tcp_socket.h"
+#include "session/byte_link.h"
+
+namespace qn {
+
+class TcpLink : public ByteLink, private TcpSocketListener {
+ public:
+  explicit TcpLink(SocketFactory& sockets) : sockets_(sockets) {}
+  ~TcpLink() override;
+  TcpLink(const TcpLink&) = delete;
+  TcpLink& operator=(const TcpLink&) = delete;
+
+  void SetListener(ByteLinkListener* listener) override { listener_ = listener; }
+  void Open(const LinkAddress& address) override;
+  void Close() override;
+  bool IsOpen() const override;
+  void Write(std::string_view bytes) override;
+  bool HasPending() const override { return !pending_.empty(); }
+  void Flush() override;
+  bool SpeaksTelnet() const override { return true; }
+  // The remote host's name, else its address.
+  std::string PeerName() const override;
+
+  SocketFactory& Sockets() { return sockets_; }
+
+ private:
+  void OnConnected() override;
+  void OnDataArrived(std::size_t byteCount) override;
+  void OnReadyToSend() override;
+  void OnClosed() override;
+  void OnError(int code, const std::string& description) override;
+
+  SocketFactory& sockets_;
+  std::unique_ptr<TcpSocket> socket_;
+  ByteLinkListener* listener_ = nullptr;
+  std::string pending_;
+};
+
+}  // namespace qn

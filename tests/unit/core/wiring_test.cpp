@@ -1,0 +1,102 @@
+// Each session kind built the way the program builds it: the events that
+// several subsystems listen to must reach the ones that need them, or a spot
+// would silently go nowhere.
+#include <gtest/gtest.h>
+
+#include "core/app.h"
+#include "core/replay.h"
+#include "core/site_record.h"
+#include "fakes/fake_socket.h"
+#include "fakes/test_app.h"
+#include "session/connection_control.h"
+#include "session/receiver.h"
+#include "session/sender.h"
+#include "traffic/spot_pipeline.h"
+
+namespace qn {
+namespace {
+
+void ExpectTrafficConsumers(App& app) {
+  EXPECT_GE(app.Events().spotLine.Count(), 1u) << "spot lines reach no pipeline";
+  EXPECT_GE(app.Events().announcementShown.Count(), 1u) << "announcements make no sound";
+  EXPECT_GE(app.Events().talkShown.Count(), 1u) << "talks get no answer";
+}
+
+TEST(Wiring, TelnetInstance) {
+  fakes::TestApp t;
+  fakes::FakeSocketFactory sockets;
+  t.sockets = &sockets;
+  App& app = t.StartWithCall("");
+  ExpectTrafficConsumers(app);
+  ASSERT_NE(app.Connection(), nullptr);
+  ASSERT_NE(app.ReceivePath(), nullptr);
+  ASSERT_NE(app.SendPath(), nullptr);
+  EXPECT_TRUE(app.ReceivePath()->Telnet());
+  // The speech player starts after every batch of received bytes.
+  EXPECT_GE(app.Connection()->batchHandled.Count(), 1u);
+  EXPECT_TRUE(app.ReceivePath()->steps.classify);
+  EXPECT_TRUE(app.ReceivePath()->steps.lineAlert);
+  EXPECT_TRUE(app.ReceivePath()->scriptMatcher);
+}
+
+TEST(Wiring, ReplayInstance) {
+  fakes::TestApp t;
+  fakes::FakeSocketFactory sockets;
+  t.sockets = &sockets;
+  App& app = t.StartWithCall("/DEMO");
+  ExpectTrafficConsumers(app);
+  ASSERT_NE(app.ReplayMode(), nullptr);
+  EXPECT_TRUE(app.ReplayMode()->onSpotLine);
+}
+
+TEST(Wiring, TncAndWebInstances) {
+  for (const char* command : {"/TNC", "/WEB"}) {
+    fakes::TestApp t;
+    App& app = t.StartWithCall(command);
+    ExpectTrafficConsumers(app);
+    EXPECT_EQ(app.Connection(), nullptr) << command;
+  }
+}
+
+// A spot line handed to the instance's events ends in the spot window once,
+// however many listeners there are.
+TEST(Wiring, OneSpotLineIsFiledOnce) {
+  fakes::TestApp t;
+  App& app = t.StartWithCall("");
+  int accepted = 0;
+  app.Pipeline()->accepted.Subscribe([&](const SpotRecord&, SpotSource) { ++accepted; });
+  app.Events().spotLine.Fire(
+      "DX de K1ABC:     14025.0  DL1XYZ       cq                             1234Z\r\n", SpotSource::Main);
+  EXPECT_EQ(accepted, 1);
+  const std::string& spots = app.Window(WindowId::Spots).Text();
+  EXPECT_EQ(spots.find("DL1XYZ"), spots.rfind("DL1XYZ"));
+}
+
+// IRC requests typed on an IRC site go to the channel's robot; without a
+// robot nickname they go to the channel rather than to an empty target.
+TEST(Wiring, IrcRequestsHaveATargetThroughTheProgramsWiring) {
+  fakes::TestApp t;
+  fakes::FakeSocketFactory sockets;
+  t.sockets = &sockets;
+  App& app = t.StartWithCall("");
+  SiteRecord site;
+  site.SetName("cqdx-irc");
+  site.SetAddress("irc.example");
+  site.SetPortType('0');
+  site.SetKeepAliveEnabled(false);
+  site.SetKeepAlivePeriod("0");
+  t.Folder().WriteAtomic("qln.sit", SerialiseSiteFile({site}));
+  ASSERT_TRUE(app.Connection()->ConnectSite("cqdx-irc", true));
+  fakes::FakeSocket& sock = *sockets.made.back();
+  sock.AcceptConnection();
+  ASSERT_TRUE(app.Connection()->Modes().irc);
+  app.SendPath()->Send("sh/dx\n");
+  EXPECT_EQ(sock.sent, "PRIVMSG #CQDX :sh/dx\n");
+  sock.sent.clear();
+  app.Connection()->MutableModes().robotNick = "DXBOT";
+  app.SendPath()->Send("sh/dx\n");
+  EXPECT_EQ(sock.sent, "PRIVMSG DXBOT :sh/dx\n");
+}
+
+}  // namespace
+}  // namespace qn
