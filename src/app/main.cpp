@@ -10,6 +10,7 @@
 #include "core/app.h"
 #include "core/command_line.h"
 #include "core/data_folder.h"
+#include "core/text.h"
 #include "headless/console_front_end.h"
 #include "headless/console_sound.h"
 #include "platform/linux/linux_port_io.h"
@@ -19,6 +20,7 @@
 #include "platform/qt/qt_instance_registry.h"
 #include "platform/qt/qt_launcher.h"
 #include "platform/qt/qt_rig_factory.h"
+#include "platform/qt/qt_link_endpoint.h"
 #include "platform/qt/qt_tcp_socket.h"
 #include "ui/gui_front_end.h"
 
@@ -44,9 +46,10 @@ int RunHeadless(int argc, char** argv, const qn::fs::path& folder, const qn::Pro
       [&console](const std::string& kind, const std::string& text) { console.Print(kind, text); });
   qn::LinuxPortIo portIo;
   qn::QtRigFactory rigs;
-  qn::App app(
-      qn::Ports{loop, clock, console, registry, &console, &sockets, &launcher, &console, &sound, &portIo, &rigs},
-      qn::DataFolder(folder));
+  qn::QtLinkEndpoint links(registry.Folder());
+  qn::App app(qn::Ports{loop, clock, console, registry, &console, &sockets, &launcher, &console, &sound,
+                        &portIo, &rigs, &links},
+              qn::DataFolder(folder));
   app.onQuit = [] { QCoreApplication::exit(0); };
   console.Attach(app);
   auto probe = qn::LoopProbe::FromEnvironment(app.Window(qn::WindowId::Spots));
@@ -72,6 +75,24 @@ int RunGui(int argc, char** argv, const qn::fs::path& folder, const qn::ProgramO
   return rc;
 }
 
+// One poke for a script: the first endpoint of that name gets it.
+int RunPoke(int argc, char** argv, const qn::PokeRequest& poke) {
+  QCoreApplication qapp(argc, argv);
+  qn::QtLinkEndpoint links;
+  for (const qn::EndpointInfo& e : links.Endpoints()) {
+    if (!qn::IEquals(e.application, poke.application) || !qn::IEquals(e.topic, poke.topic)) continue;
+    qn::PokeAnswer answer = qn::QtLinkEndpoint::PokeAndWait(
+        links.SocketPath(e.pid), {poke.application, poke.topic, poke.item, poke.text}, 10000);
+    if (answer == qn::PokeAnswer::NoAnswer) continue;
+    std::string line = qn::AnswerLine(answer);
+    std::fputs(line.c_str(), stdout);
+    return answer == qn::PokeAnswer::Ok ? 0 : 1;
+  }
+  std::fprintf(stderr, "quillnet: no %s with the topic \"%s\" is running\n", poke.application.c_str(),
+               poke.topic.c_str());
+  return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,6 +109,11 @@ int main(int argc, char** argv) {
   if (options.version) {
     std::printf("quillnet %s\n", QUILLNET_VERSION);
     return 0;
+  }
+
+  if (options.poke) {
+    int qtArgc = 1;
+    return RunPoke(qtArgc, argv, *options.poke);
   }
 
   qn::fs::path folder = qn::ChooseDataFolder(options.dataDir);

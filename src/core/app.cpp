@@ -8,6 +8,7 @@
 #include "core/site_list.h"
 #include "core/site_update.h"
 #include "core/text.h"
+#include "links/links.h"
 #include "lookups/lookups.h"
 #include "rig/rig_control.h"
 #include "session/capture_rules.h"
@@ -104,6 +105,7 @@ void App::BuildMenu() {
   BuildSoundMenu();
   BuildRigMenu();
   BuildFrameMenu();
+  BuildLinksMenu();
 }
 
 void App::WireTelnetSession() {
@@ -282,6 +284,7 @@ void App::StartUp(const std::string& commandText) {
   }
   if (state_.sessionKind != SessionKind::Web) siteList_ = std::make_unique<SiteList>(*this);
   WireTraffic();
+  WireLinks();
 
   // The sound devices, the volume and the sound folder.
   state_.startingUp = true;

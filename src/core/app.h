@@ -22,6 +22,7 @@
 #include "platform/event_loop.h"
 #include "platform/instance_registry.h"
 #include "platform/launcher.h"
+#include "platform/link_endpoint.h"
 #include "platform/port_io.h"
 #include "platform/prompter.h"
 #include "platform/rig.h"
@@ -52,6 +53,7 @@ class TrafficWindows;
 class Lookups;
 class RigControl;
 class FrameCommands;
+class Links;
 
 // Lines every source of traffic (a session, the replay, the links) hands on
 // once classified.
@@ -88,6 +90,7 @@ struct Ports {
   SoundOutput* sound = nullptr;      // none: no sound device
   PortIo* portIo = nullptr;          // none: no PTT line
   RigFactory* rigs = nullptr;        // none: rig control cannot be switched on
+  LinkEndpoint* links = nullptr;     // none: no local links to other programs
 };
 
 class App {
@@ -136,6 +139,8 @@ class App {
   // Lookups and web searches.
   Lookups* Lookup() { return lookups_.get(); }
   UrlOpener* Urls() { return ports_.urls; }
+  // Links to other copies and programs, and the logger's "outgoing.txt".
+  Links* LinkIo() { return links_.get(); }
   // Where classified lines go on: each is a list the subsystems that want
   // the line subscribe to.
   TrafficEvents& Events() { return events_; }
@@ -248,6 +253,9 @@ class App {
   void LoadPttPort();
   void BuildRigMenu();
   void StartUpRig();
+  // The links' menu rows, their wiring and the tag that follows the title (app_links.cpp).
+  void BuildLinksMenu();
+  void WireLinks();
 
   Ports ports_;
   DataFolder folder_;
@@ -282,6 +290,8 @@ class App {
   std::unique_ptr<TrafficWindows> trafficWindows_;
   std::unique_ptr<Lookups> lookups_;
   std::unique_ptr<SpeechPlayer> player_;
+  std::unique_ptr<Links> links_;
+  std::unique_ptr<FrameListener> linkTagFollower_;
   std::unique_ptr<FrameCommands> frameCommands_;
   // Last of the subsystems: it goes first, before the frame it writes to.
   std::unique_ptr<RigControl> rig_;

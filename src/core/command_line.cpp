@@ -7,9 +7,23 @@ namespace qn {
 ProgramOptions ParseProgramOptions(const std::vector<std::string>& args) {
   ProgramOptions o;
   std::string rest;
+  std::optional<std::string> pokeApp;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--data-dir") {
+    if (a == "--poke") {
+      if (i + 3 >= args.size()) {
+        o.error = "--poke needs a topic, an item and a text";
+        break;
+      }
+      o.poke = PokeRequest{"quillnet", args[i + 1], args[i + 2], args[i + 3]};
+      i += 3;
+    } else if (a == "--poke-app") {
+      if (i + 1 >= args.size() || args[i + 1].empty()) {
+        o.error = "--poke-app needs an application name";
+        break;
+      }
+      pokeApp = args[++i];
+    } else if (a == "--data-dir") {
       if (i + 1 >= args.size()) {
         o.error = "--data-dir needs a folder";
       } else {
@@ -37,6 +51,12 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& args) {
     }
   }
   o.commandText = rest;
+  if (pokeApp && o.error.empty()) {
+    if (o.poke)
+      o.poke->application = *pokeApp;
+    else
+      o.error = "--poke-app goes with --poke";
+  }
   return o;
 }
 
@@ -75,6 +95,7 @@ StartupCommand ParseCommandText(const std::string& raw) {
 
 std::string UsageText() {
   return "Usage: quillnet [--data-dir DIR] [--headless] [--replay-delay S] [--help] [--version] [COMMAND]\n"
+         "       quillnet [--poke-app APP] --poke TOPIC ITEM TEXT\n"
          "\n"
          "COMMAND is one of:\n"
          "  telnet://HOST[:PORT]/   connect to a cluster node at start\n"
@@ -85,7 +106,11 @@ std::string UsageText() {
          "\n"
          "  --data-dir DIR   data folder (default $QUILLNET_DIR, else ~/.local/share/quillnet)\n"
          "  --headless       console front end: windows printed to stdout, commands from stdin\n"
-         "  --replay-delay S seconds before the first line of /DEMO (default 60)\n";
+         "  --replay-delay S seconds before the first line of /DEMO (default 60)\n"
+         "  --poke TOPIC ITEM TEXT  hand TEXT to item ITEM (Textin, Textin1) of the running\n"
+         "                   copy whose tag is TOPIC, print its answer and end (exit 0 OK,\n"
+         "                   1 refused, 2 no such copy)\n"
+         "  --poke-app APP   with --poke: another program's endpoint (flinger)\n";
 }
 
 }  // namespace qn

@@ -1,5 +1,6 @@
 // The program's command line: first the Linux options of this port
-// (--data-dir DIR, --headless, --help, --version), then the original command
+// (--data-dir DIR, --headless, --help, --version, --poke TOPIC ITEM TEXT
+// with --poke-app APP), then the original command
 // text ("telnet://host:port/", "/S site", "/TNC", "/WEB", "/DEMO").
 #pragma once
 
@@ -11,6 +12,15 @@
 
 namespace qn {
 
+// A line poked into a running copy (or another program's endpoint) by a
+// script: the program pokes, prints the answer and ends.
+struct PokeRequest {
+  std::string application = "quillnet";
+  std::string topic;
+  std::string item;
+  std::string text;
+};
+
 struct ProgramOptions {
   std::optional<std::string> dataDir;
   bool headless = false;
@@ -18,6 +28,7 @@ struct ProgramOptions {
   bool version = false;
   // The wait before the first replayed line, when not the usual minute.
   std::optional<int> replayDelaySeconds;
+  std::optional<PokeRequest> poke;
   std::string error;        // an unusable option, to be reported
   std::string commandText;  // what is left, joined by blanks
 };

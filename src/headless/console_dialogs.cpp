@@ -5,6 +5,7 @@
 
 #include "core/app.h"
 #include "core/text.h"
+#include "links/links_rules.h"
 #include "sound/sound_rules.h"
 #include "sound/voice_rules.h"
 #include "traffic/alerts.h"
@@ -105,6 +106,19 @@ void TalkDialog(App& app, Prompter& ask) {
     if (!AskFlag(ask, title, "Enable Auto Answer", f.autoAnswer)) return;
     if (!AskText(ask, title, "Auto Answer String", f.answerString)) return;
     if (TalkDialogSave(app, f)) return;
+  }
+}
+
+void LinksDialog(App& app, Prompter& ask) {
+  LinksFields f = LinksRules::Load(app.Settings());
+  const std::string title = kLinksDialogCaption;
+  for (int tries = 0; tries < 100; ++tries) {
+    if (!AskFlag(ask, title, "Enable Link", f.enabled)) return;
+    if (!AskText(ask, title, "DXHUNTER or external Log Path", f.logFolder)) return;
+    if (!AskText(ask, title, "EXE Name (without extension)", f.application)) return;
+    if (!AskText(ask, title, "Link Topic", f.topic)) return;
+    if (!AskText(ask, title, "Link Item", f.item)) return;
+    if (SaveLinksDialog(app, f)) return;
   }
 }
 

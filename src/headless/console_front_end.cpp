@@ -370,8 +370,12 @@ void ConsoleFrontEnd::Open(DialogKind kind) {
       break;
     case DialogKind::RigControl:
       console::RigDialog(*app_, *this);
+      break;
     case DialogKind::Fonts:
       console::FontsDialog(*app_, *this);
+      break;
+    case DialogKind::Links:
+      console::LinksDialog(*app_, *this);
       break;
   }
 }

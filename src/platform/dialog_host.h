@@ -17,7 +17,8 @@ enum class DialogKind {
   SoundEffects,
   VoiceBroadcaster,
   RigControl,
-  Fonts
+  Fonts,
+  Links
 };
 
 class DialogHost {

@@ -15,8 +15,8 @@ GuiFrontEnd::~GuiFrontEnd() {
 }
 
 Ports GuiFrontEnd::Ports() {
-  return qn::Ports{loop_,     clock_,     prompter_, registry_, &dialogs_,
-                   &sockets_, &launcher_, &urls_,    &sound_,   &portIo_, &rigs_};
+  return qn::Ports{loop_,     clock_,     prompter_, registry_, &dialogs_, &sockets_,
+                   &launcher_, &urls_,    &sound_,   &portIo_,  &rigs_,    &links_};
 }
 
 void GuiFrontEnd::Attach(App& app) {

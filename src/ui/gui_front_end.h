@@ -12,6 +12,7 @@
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_instance_registry.h"
 #include "platform/qt/qt_launcher.h"
+#include "platform/qt/qt_link_endpoint.h"
 #include "platform/qt/qt_prompter.h"
 #include "platform/qt/qt_rig_factory.h"
 #include "platform/qt/qt_sound_output.h"
@@ -56,6 +57,7 @@ class GuiFrontEnd {
   QtSoundOutput sound_;
   LinuxPortIo portIo_;
   QtRigFactory rigs_;
+  QtLinkEndpoint links_{registry_.Folder()};
   std::unique_ptr<MainFrame> frame_;
   App* app_ = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "ui/colours_dialog.h"
 #include "ui/filter_dialog.h"
 #include "ui/fonts_dialog.h"
+#include "ui/links_dialog.h"
 #include "ui/macros_dialog.h"
 #include "ui/personal_info_dialog.h"
 #include "ui/rig_control_dialog.h"
@@ -79,6 +80,11 @@ void QtDialogHost::Open(DialogKind kind) {
     case DialogKind::Fonts:
       if (app_->FrameCmds()) ShowFontsDialog(*app_->FrameCmds(), parent);
       break;
+    case DialogKind::Links: {
+      LinksDialog dlg(*app_, parent);
+      dlg.exec();
+      break;
+    }
   }
 }
 

@@ -27,12 +27,13 @@ struct TestApp {
   FakePortIo portIo{clock};
   FakeRadio radio;
   FakeRigFactory rigs{loop, radio};
+  LinkEndpoint* links = nullptr;  // set for a copy linked to others
   std::unique_ptr<App> app;
 
   DataFolder Folder() const { return DataFolder(dir.Path()); }
   App& Make() {
     app = std::make_unique<App>(
-        Ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &urls, &sound, &portIo, &rigs},
+        Ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &urls, &sound, &portIo, &rigs, links},
         Folder());
     return *app;
   }

@@ -127,6 +127,9 @@ int ChildProcess::WaitForExit(int timeoutMs) {
     pid_t r = ::waitpid(pid_, &status, WNOHANG);
     if (r == pid_) {
       exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      // What it wrote just before it ended is still in the pipe.
+      while (ReadSome(0)) {
+      }
       return exitCode_;
     }
     // Drain output meanwhile so the child never blocks on a full pipe.

@@ -20,9 +20,9 @@ namespace {
 
 constexpr std::size_t kMaxTitle = 4096;
 
-// Creates the folder (and its parents) and makes sure it is a real directory
-// that only this user can enter.
-bool MakePrivateFolder(const std::string& path) {
+}  // namespace
+
+bool MakePrivateRuntimeFolder(const std::string& path) {
   std::error_code ec;
   std::filesystem::path p(path);
   if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
@@ -34,15 +34,19 @@ bool MakePrivateFolder(const std::string& path) {
   return true;
 }
 
-constexpr const char* kSuffix = ".instance";
-
-bool AllDigits(const std::string& s) {
-  if (s.empty() || s.size() > 10) return false;
-  for (char c : s) {
-    if (c < '0' || c > '9') return false;
+long PidFromEntryName(const std::string& stem) {
+  if (stem.empty() || stem.size() > 10) return 0;
+  for (char c : stem) {
+    if (c < '0' || c > '9') return 0;
   }
-  return true;
+  return std::strtol(stem.c_str(), nullptr, 10);
 }
+
+bool ProcessGone(long pid) { return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH; }
+
+namespace {
+
+constexpr const char* kSuffix = ".instance";
 
 }  // namespace
 
@@ -55,7 +59,7 @@ std::string QtInstanceRegistry::DefaultFolder() {
 
 QtInstanceRegistry::QtInstanceRegistry(std::string folder, long pid)
     : folder_(folder.empty() ? DefaultFolder() : std::move(folder)), pid_(pid ? pid : ::getpid()) {
-  usable_ = MakePrivateFolder(folder_);
+  usable_ = MakePrivateRuntimeFolder(folder_);
   // Listed from the start, so other programs can find this copy before it
   // has a tag.
   SetOwnTitle("Quillnet");
@@ -82,10 +86,9 @@ std::vector<std::string> QtInstanceRegistry::OtherTitles() {
     if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
       continue;
     name.resize(name.size() - suffix.size());
-    if (!AllDigits(name)) continue;
-    long pid = std::strtol(name.c_str(), nullptr, 10);
+    long pid = PidFromEntryName(name);
     if (pid == pid_ || pid <= 0) continue;
-    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+    if (ProcessGone(pid)) {
       std::error_code rmEc;
       std::filesystem::remove(it->path(), rmEc);
       continue;
@@ -115,15 +118,14 @@ void QtInstanceRegistry::SetOwnTitle(const std::string& title) {
 long QtInstanceRegistry::FrontPid() const {
   std::ifstream in(folder_ + "/front", std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!AllDigits(text)) return 0;
-  return std::strtol(text.c_str(), nullptr, 10);
+  return PidFromEntryName(text);
 }
 
 bool QtInstanceRegistry::AnotherInFront() {
   if (!usable_) return false;
   long pid = FrontPid();
   // A copy that ended while in front no longer counts.
-  return pid > 0 && pid != pid_ && !(::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
+  return pid > 0 && pid != pid_ && !ProcessGone(pid);
 }
 
 void QtInstanceRegistry::SetOwnInFront(bool inFront) {

@@ -12,6 +12,16 @@
 
 namespace qn {
 
+// Creates the folder (and its parents) and makes sure it is a real directory
+// of this user that nobody else can enter: that mode is what keeps other
+// users away from the sockets inside. False when it cannot be made so.
+bool MakePrivateRuntimeFolder(const std::string& path);
+// The process id an entry of the folder is named by ("4711" of "4711.sock");
+// 0 when the name is no process id.
+long PidFromEntryName(const std::string& stem);
+// No process of that id runs any more: its entries may be removed.
+bool ProcessGone(long pid);
+
 class QtInstanceRegistry : public InstanceRegistry {
  public:
   // folder empty: $QUILLNET_RUNTIME_DIR, else $XDG_RUNTIME_DIR/quillnet, else
