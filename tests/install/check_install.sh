@@ -24,7 +24,7 @@ expect=(
 )
 for size in 16 32 48 64 128 256; do expect+=("share/icons/hicolor/${size}x${size}/apps/quillnet.png"); done
 if grep -q 'flinger' "$build/cmake_install.cmake"; then
-  expect+=(bin/flinger share/man/man1/flinger.1.gz)
+  expect+=(bin/flinger share/man/man1/flinger.1.gz share/flinger/flinger.txt)
 fi
 for f in "${expect[@]}"; do [ -f "$d/$f" ] || fail "missing $f"; done
 [ -x "$d/bin/quillnet" ] || fail "quillnet is not executable"

@@ -14,6 +14,9 @@
 #include "fakes/temp_folder.h"
 #include "program_setup.h"
 #include "test_node.h"
+#ifdef FLINGER_BINARY
+#include "link_peers.h"
+#endif
 
 namespace qn {
 namespace {
@@ -171,6 +174,76 @@ TEST(LinksEndToEnd, LinesALoggerWritesToOutgoingTxtReachTheNode) {
   EXPECT_NE(wire.find("DX 14025.0 K1ABC tnx\r\nsh/dx\r\n"), std::string::npos) << wire;
   EXPECT_EQ(wire.find("left from the last run"), std::string::npos) << wire;
 }
+
+#ifdef FLINGER_BINARY
+// Two copies and flinger linked as the README says: copy 1 hands its spots to
+// flinger, which sends them as datagrams; a datagram sent to flinger reaches
+// both copies once, and a command datagram reaches a node.
+TEST(LinksEndToEnd, CopiesAndFlingerPassSpotsWithoutLooping) {
+  LinkedNode node1("NODE1"), node2("NODE2");
+  node1.sendOnGo = kSpot + "\r\n";
+  node2.go = true;
+  node2.awaited = "SH/WWV";
+  fakes::TempFolder run, dir1, dir2, flingerDir;
+  const std::string runDir = (run.Path() / "q").string();
+  AppSettings toFlinger = WithCall();
+  toFlinger.ddeApplication = "flinger";
+  toFlinger.ddeTopic = "UDP";
+  toFlinger.ddeItem = "Textin";
+  PrepareCopy(dir1, "127.0.0.1", node1.node.Port(), toFlinger);
+  PrepareCopy(dir2, "localhost", node2.node.Port(), WithCall());
+
+  fl::testing::UdpPeer reader, sender;
+  // Remote host, exchange off, port 0 (any), the reader's port, bound to loopback.
+  DataFolder(flingerDir.Path())
+      .WriteAtomic("FLINGER.CFG", "localhost\r\n0\r\n0\r\n0\r\n0\r\n" + std::to_string(reader.Port()) +
+                                      "\r\n127.0.0.1\r\n\r\n");
+  testing::ChildProcess flinger({FLINGER_BINARY, "--headless", "--data-dir", flingerDir.Path().string()},
+                                {"QUILLNET_RUNTIME_DIR=" + runDir});
+  const std::string ip = flinger.WaitForLine("ip| ", 10000);
+  const std::size_t at = ip.find("port ");
+  ASSERT_NE(at, std::string::npos) << ip;
+  const int flingerPort = std::stoi(ip.substr(at + 5));
+
+  auto copy1 = StartCopy(dir1, runDir);
+  auto copy2 = StartCopy(dir2, runDir);
+  LogIn(*copy1, "NODE1");
+  LogIn(*copy2, "NODE2");
+  ASSERT_NE(copy1->WaitForLine("title| Quillnet [127.0.0.1]", 5000), "");
+  ASSERT_NE(copy2->WaitForLine("title| Quillnet [localhost]", 5000), "");
+
+  // The node's spot: copy 1, copy 2 (directly) and a datagram through flinger.
+  node1.go = true;
+  ASSERT_NE(copy1->WaitForLine("spot| " + kSpot, 10000), "");
+  ASSERT_NE(copy2->WaitForLine("spot| " + kSpot, 10000), "");
+  std::optional<std::string> datagram;
+  for (int i = 0; i < 5 && !(datagram && datagram->find("DL1XYZ") != std::string::npos); ++i)
+    datagram = reader.Receive(2000);
+  ASSERT_TRUE(datagram);
+  EXPECT_NE(datagram->find("DL1XYZ"), std::string::npos) << *datagram;
+
+  // A spot from the network reaches both copies.
+  sender.SendTo(flingerPort, kPokedSpot + "\r\n");
+  ASSERT_NE(copy1->WaitForLine("spot| " + kPokedSpot, 10000), "");
+  ASSERT_NE(copy2->WaitForLine("spot| " + kPokedSpot, 10000), "");
+  // A command from the network goes to the nodes.
+  sender.SendTo(flingerPort, "+++SH/WWV\r\n");
+  for (int i = 0; i < 100 && !node2.arrived; ++i) copy2->WaitForLine("rx| never", 100);
+  EXPECT_TRUE(node2.arrived);
+
+  copy1->Write("::quit\n");
+  copy2->Write("::quit\n");
+  EXPECT_EQ(copy1->WaitForExit(15000), 0);
+  EXPECT_EQ(copy2->WaitForExit(15000), 0);
+  flinger.Write("::quit\n");
+  EXPECT_EQ(flinger.WaitForExit(10000), 0);
+  // Nothing went round for ever: each spot is in each window once.
+  for (const auto* copy : {copy1.get(), copy2.get()}) {
+    EXPECT_EQ(Count(copy->Lines(), "spot| ", "DL1XYZ"), 1u);
+    EXPECT_EQ(Count(copy->Lines(), "spot| ", "VK9XX"), 1u);
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace qn

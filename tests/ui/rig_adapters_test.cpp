@@ -62,7 +62,14 @@ class DummyRigctld {
   int Port() const { return port_; }
 
   // Asks rigctld directly what the rig is set to: "+f" gives "Frequency: 14025000".
+  // A busy machine can keep rigctld from answering a new connection for a
+  // while: ask again rather than read nothing as the answer.
   std::string Ask(const std::string& command, const std::string& field) {
+    std::string answer;
+    for (int attempt = 0; attempt < 3 && answer.empty(); ++attempt) answer = AskOnce(command, field);
+    return answer;
+  }
+  std::string AskOnce(const std::string& command, const std::string& field) {
     QTcpSocket s;
     s.connectToHost("127.0.0.1", static_cast<quint16>(port_));
     if (!s.waitForConnected(2000)) return "no connection";
