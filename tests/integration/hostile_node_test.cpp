@@ -46,6 +46,18 @@ struct Program {
   }
 };
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
 TEST(HostileNode, LongLineAndNulFloodsStayWithinBoundedMemory) {
   const std::size_t mb = 1u << 20;
   testing::TestNode node([&](testing::NodeConnection& c, int) {
@@ -66,7 +78,11 @@ TEST(HostileNode, LongLineAndNulFloodsStayWithinBoundedMemory) {
   ASSERT_NE(prog.p->WaitForLine("rx| flood over", 120000), "");
   long peak = testing::ProcessStatusKb(prog.p->Pid(), "VmHWM");
   // 32 MB arrived without a line end; what is kept of it must not follow it.
-  EXPECT_LT(peak - idle, 24 * 1024) << "idle " << idle << " kB, peak " << peak << " kB";
+  // Under AddressSanitizer freed memory waits in its quarantine, so the
+  // resident size says nothing there; the normal build checks it.
+  if (!kSanitized) {
+    EXPECT_LT(peak - idle, 24 * 1024) << "idle " << idle << " kB, peak " << peak << " kB";
+  }
   prog.Quit();
 }
 
