@@ -58,7 +58,7 @@ bool WaitUntilAccepting(int port) {
 // Asks rigctld in its own protocol ("+f" gives "Frequency: 7185000"); returns
 // the value of the answer's field. (rigctl's network model reads the split
 // frequency back from the wrong VFO in Hamlib 4.5, so it is not asked.)
-std::string Ask(int port, const std::string& command, const std::string& field) {
+std::string AskOnce(int port, const std::string& command, const std::string& field) {
   int s = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in a = Loopback(port);
   std::string answer;
@@ -80,6 +80,14 @@ std::string Ask(int port, const std::string& command, const std::string& field) 
   if (at == std::string::npos) return answer;
   at += field.size() + 2;
   return answer.substr(at, answer.find('\n', at) - at);
+}
+
+// rigctld now and then drops a new connection at once on a busy machine: ask
+// again rather than take nothing as the answer.
+std::string Ask(int port, const std::string& command, const std::string& field) {
+  std::string answer;
+  for (int attempt = 0; attempt < 3 && answer.empty(); ++attempt) answer = AskOnce(port, command, field);
+  return answer;
 }
 
 TEST(HeadlessRig, TuneToSpotSetsTheDummyRig) {
