@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "core/text_window.h"
 #include "session/receiver.h"
-#include "session/text_window.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/text.h"
 #include "fakes/fake_launcher.h"
 #include "fakes/fake_prompter.h"

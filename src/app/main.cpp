@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/command_line.h"
 #include "core/data_folder.h"
 #include "core/text.h"
@@ -19,8 +19,8 @@
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_instance_registry.h"
 #include "platform/qt/qt_launcher.h"
-#include "platform/qt/qt_rig_factory.h"
 #include "platform/qt/qt_link_endpoint.h"
+#include "platform/qt/qt_rig_factory.h"
 #include "platform/qt/qt_tcp_socket.h"
 #include "ui/gui_front_end.h"
 

@@ -1,6 +1,6 @@
 #include "core/personal_info.h"
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/text.h"
 #include "platform/prompter.h"
 
@@ -31,9 +31,12 @@ double OffsetToDays(const std::string& offsetText) {
     hours = offsetText.substr(0, p);
     minutes = offsetText.substr(p + 1);
   }
-  if (minutes == "15") minutes = "25";
-  else if (minutes == "30") minutes = "50";
-  else if (minutes == "45") minutes = "75";
+  if (minutes == "15")
+    minutes = "25";
+  else if (minutes == "30")
+    minutes = "50";
+  else if (minutes == "45")
+    minutes = "75";
   std::string number = minutes.empty() ? hours : hours + "." + minutes;
   return Val(number) / 24.0;
 }
@@ -47,7 +50,9 @@ bool AskCallsign(Prompter& prompter, AppSettings& settings) {
     answer = reply && !reply->empty() ? *reply : current;
     answer = UCase(Trim(answer));
     std::size_t n = 0;
-    while (n < answer.size() && ((answer[n] >= '0' && answer[n] <= '9') || (answer[n] >= 'A' && answer[n] <= 'Z'))) ++n;
+    while (n < answer.size() &&
+           ((answer[n] >= '0' && answer[n] <= '9') || (answer[n] >= 'A' && answer[n] <= 'Z')))
+      ++n;
     answer.resize(n);
   }
   if (answer == settings.ownCallsign) return false;
@@ -61,7 +66,8 @@ bool PersonalInfoKeyAllowed(PersonalField field, char c) {
   bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
   switch (field) {
     case PersonalField::Callsign:
-    case PersonalField::Locator: return digit || letter;
+    case PersonalField::Locator:
+      return digit || letter;
     case PersonalField::UtcOffset:
       return digit || c == ':' || c == ',' || c == '.' || c == '+' || c == '-';
   }
@@ -79,7 +85,7 @@ void ApplyPersonalInfo(AppSettings& settings, const PersonalInfoFields& fields) 
   settings.utcOffset = fields.utcOffset;
 }
 
-void PersonalInfoSave(App& app, const PersonalInfoFields& fields) {
+void PersonalInfoSave(Instance& app, const PersonalInfoFields& fields) {
   ApplyPersonalInfo(app.Settings(), fields);
   app.SaveSettings();
 }

@@ -9,7 +9,7 @@
 
 namespace qn {
 
-class App;
+class Instance;
 class Prompter;
 
 // Normalises to six characters ("jn54" upper-cased gives "JN54AA"); false and
@@ -35,7 +35,7 @@ bool PersonalInfoKeyAllowed(PersonalField field, char c);
 PersonalInfoFields PersonalInfoLoad(const AppSettings& settings);
 // Stores what is valid (an empty callsign or an invalid locator keeps the old
 // value) and saves the configuration.
-void PersonalInfoSave(App& app, const PersonalInfoFields& fields);
+void PersonalInfoSave(Instance& app, const PersonalInfoFields& fields);
 // The same rules without saving, for tests and the console.
 void ApplyPersonalInfo(AppSettings& settings, const PersonalInfoFields& fields);
 

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/text.h"
 
 namespace qn {
 
-Replay::Replay(App& app) : app_(app), rng_(static_cast<std::mt19937::result_type>(app.ClockPort().TickMs())) {
+Replay::Replay(Instance& app)
+    : app_(app), rng_(static_cast<std::mt19937::result_type>(app.ClockPort().TickMs())) {
   random = [this] { return std::uniform_real_distribution<double>(0.0, 1.0)(rng_); };
 }
 

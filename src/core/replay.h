@@ -14,13 +14,13 @@
 
 namespace qn {
 
-class App;
+class Instance;
 
 class Replay {
  public:
   static constexpr int kFirstTickMs = 60000;
 
-  explicit Replay(App& app);
+  explicit Replay(Instance& app);
   // False when the file cannot be read (nothing to replay).
   bool Start(int firstTickMs = kFirstTickMs);
   bool Running() const { return timer_ && timer_->Enabled(); }
@@ -39,7 +39,7 @@ class Replay {
 
  private:
   void Tick();
-  App& app_;
+  Instance& app_;
   std::vector<std::string> lines_;
   std::size_t next_ = 1;
   int longestPause_ = 20;

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/site_file.h"
 #include "core/site_list.h"
 #include "core/text.h"
@@ -35,7 +35,7 @@ bool NumericAddressValid(const std::string& a) {
 
 }  // namespace
 
-SiteEditorRules::SiteEditorRules(App& app, SiteList* list) : app_(app), list_(list) {}
+SiteEditorRules::SiteEditorRules(Instance& app, SiteList* list) : app_(app), list_(list) {}
 
 bool SiteEditorRules::Tnc() const { return app_.State().sessionKind == SessionKind::Tnc; }
 

@@ -12,7 +12,7 @@
 
 namespace qn {
 
-class App;
+class Instance;
 class SiteList;
 
 // The editor's controls, as values.
@@ -62,7 +62,7 @@ class SiteEditorRules {
 
   // A new site: empty fields and an empty script. `list` (may be null) is
   // refreshed after a save.
-  SiteEditorRules(App& app, SiteList* list);
+  SiteEditorRules(Instance& app, SiteList* list);
   // Edits record `number` of the site file and its script; false when there
   // is no such record (the editor stays in new-site mode).
   bool BeginEdit(std::size_t number);
@@ -104,7 +104,7 @@ class SiteEditorRules {
   std::string AddressError(const std::string& address) const;
   bool Tnc() const;
 
-  App& app_;
+  Instance& app_;
   SiteList* list_;
   std::size_t number_ = 0;    // 0: a new site
   std::string originalName_;  // the edited record's name when opened

@@ -2,15 +2,14 @@
 
 #include <algorithm>
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/site_editor_rules.h"
 #include "core/site_file.h"
 #include "core/text.h"
-#include "session/connection_control.h"
 
 namespace qn {
 
-SiteList::SiteList(App& app) : app_(app) {}
+SiteList::SiteList(Instance& app) : app_(app) {}
 SiteList::~SiteList() = default;
 
 void SiteList::Show() {
@@ -81,16 +80,7 @@ bool SiteList::Ok() {
   file.SwapWithFirst(number);
   FillSiteList();
   SelectSite(record->Name());
-  ConnectionControl* telnet = app_.Connection();
-  if (telnet) {
-    telnet->SetAutoState(AutoState::Off);
-    telnet->ClearConnecting();
-  }
-  if (connectCurrentSite) {
-    connectCurrentSite();
-  } else if (telnet) {
-    telnet->ConnectCurrentSite();
-  }
+  if (connectCurrentSite) connectCurrentSite();
   return true;
 }
 

@@ -12,14 +12,14 @@
 
 namespace qn {
 
-class App;
+class Instance;
 class SiteEditorRules;
 
 class SiteList {
  public:
   static constexpr const char* kCaption = "Quillnet: Connect to site";
 
-  explicit SiteList(App& app);
+  explicit SiteList(Instance& app);
   ~SiteList();
 
   // ShowSiteList: opens the dialog with the list filled and the current site selected.
@@ -49,14 +49,14 @@ class SiteList {
   // Removes the selected site and its script; false when nothing was removed.
   bool Delete();
 
-  // Connects the current site; unset, the telnet session's ConnectCurrentSite.
+  // Connects the current site once the user chose it (set by the session).
   std::function<void()> connectCurrentSite;
 
  private:
   // The selected entry's record number, checked against the file (0: none).
   std::size_t SelectedRecord() const;
 
-  App& app_;
+  Instance& app_;
   std::vector<std::string> names_;
   int selected_ = -1;
   std::string comment_;

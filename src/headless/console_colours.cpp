@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/text.h"
 #include "headless/console_dialogs.h"
 #include "platform/prompter.h"
@@ -52,7 +52,7 @@ void ColoursDialog(App& app, Prompter& ask) {
         rules.Background();
     }
   }
-  rules.Save(app);
+  rules.Save(app, app.TrafficWin());
 }
 
 }  // namespace qn::console

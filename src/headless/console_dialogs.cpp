@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/text.h"
 #include "links/links_rules.h"
 #include "sound/sound_rules.h"
@@ -68,7 +68,7 @@ void ApplyRangesText(const std::string& text, FilterFields& f) {
 }  // namespace
 
 void FilterDialog(App& app, Prompter& ask) {
-  FilterRules rules(app);
+  FilterRules rules = app.MakeFilterRules();
   FilterFields f = rules.Load();
   const std::string title = kFilterDialogCaption;
   std::string ranges = RangesText(f);
@@ -84,7 +84,7 @@ void FilterDialog(App& app, Prompter& ask) {
 }
 
 void AlertsDialog(App& app, Prompter& ask) {
-  AlertsRules rules(app);
+  AlertsRules rules = app.MakeAlertsRules();
   AlertFields f = rules.Load();
   // The list itself is edited in ALERT.TXT; saving here takes it up.
   if (auto file = app.Folder().Read(kAlertFile)) f.list = *file;
@@ -123,7 +123,7 @@ void LinksDialog(App& app, Prompter& ask) {
 }
 
 void SoundDialog(App& app, Prompter& ask) {
-  SoundRules rules(app);
+  SoundRules rules = app.MakeSoundRules();
   SoundFields f = rules.Load();
   const std::string title = kSoundFrameCaption;
   std::string speed = std::to_string(f.speed);

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/frame_commands.h"
 #include "core/text.h"
 #include "headless/console_dialogs.h"

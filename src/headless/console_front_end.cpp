@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/personal_info.h"
 #include "core/site_list.h"
 #include "core/text.h"

@@ -14,11 +14,11 @@
 #include <string>
 
 #include "core/frame_state.h"
+#include "core/text_window.h"
 #include "platform/dialog_host.h"
 #include "platform/event_loop.h"
 #include "platform/prompter.h"
 #include "platform/url_opener.h"
-#include "session/text_window.h"
 
 namespace qn {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/text.h"
 #include "headless/console_dialogs.h"
 #include "rig/rig_control.h"

@@ -12,12 +12,12 @@
 #include <string>
 
 #include "core/app_settings.h"
+#include "core/text_window.h"
 #include "links/instance_list.h"
 #include "links/link_text.h"
 #include "platform/event_loop.h"
 #include "platform/instance_registry.h"
 #include "platform/link_endpoint.h"
-#include "session/text_window.h"
 
 namespace qn {
 

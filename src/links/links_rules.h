@@ -10,7 +10,6 @@
 
 namespace qn {
 
-class App;
 
 inline constexpr const char* kLinksDialogCaption = "Quillnet: Links to DX-HUNTER and other programs";
 inline constexpr const char* kLogLinkFrameCaption = "Link to DXHUNTER or external LOG";
@@ -31,11 +30,5 @@ class LinksRules {
   // Stores the fields; returns the refusal when the dialog must stay open.
   static std::string Save(const LinksFields& fields, AppSettings& settings);
 };
-
-// Save of the dialog in a running copy: the fields stored, the option
-// "Link to DXHUNTER" set from them (a link switched on starts reading
-// "outgoing.txt" afresh), the configuration written. False, with the refusal
-// shown, when the dialog stays open.
-bool SaveLinksDialog(App& app, const LinksFields& fields);
 
 }  // namespace qn

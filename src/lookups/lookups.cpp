@@ -3,12 +3,11 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/personal_info.h"
 #include "core/text.h"
 #include "lookups/great_circle.h"
 #include "platform/url_opener.h"
-#include "traffic/traffic_windows.h"
 
 namespace qn {
 
@@ -70,7 +69,7 @@ std::string CutBefore(const std::string& text, const char* chars) {
   return text.substr(0, text.find_first_of(chars));
 }
 
-Lookups::Lookups(App& app) : app_(app) {}
+Lookups::Lookups(Instance& app) : app_(app) {}
 
 std::string Lookups::LastTextDefault() const {
   return CutBefore(presetSearch_.empty() ? lastSearch_ : presetSearch_, "/\\-");
@@ -78,7 +77,7 @@ std::string Lookups::LastTextDefault() const {
 
 std::string Lookups::AskSearchText(int kind) {
   AskText ask = AskTextOf(kind);
-  std::string* iotaCopy = app_.TrafficWin() ? &app_.TrafficWin()->Clicked().Values().iotaCopy : nullptr;
+  std::string* iotaCopy = clickedIota;
   std::string lastIota = iotaCopy ? *iotaCopy : std::string();
   std::string def = kind == 4   ? lastIota
                     : kind == 7 ? (lastRsgbIota_.empty() ? lastIota : lastRsgbIota_)
@@ -108,7 +107,7 @@ bool Lookups::HelperInstalled(const char* name) const {
 void Lookups::RunEntry(const WebSearchEntry& entry) {
   const std::string id = entry.id;
   // The right click that led here is answered, whatever comes of it.
-  if (id == "mnuboth" && app_.TrafficWin()) app_.TrafficWin()->SetRightClick(false);
+  if (id == "mnuboth" && rightClickAnswered) rightClickAnswered();
   std::string text = entry.inputKind > 0 ? AskSearchText(entry.inputKind) : lastSearch_;
   if (entry.inputKind > 0 && text.empty()) return;
   RunWebSearch(entry.literal, text);

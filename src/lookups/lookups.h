@@ -14,7 +14,7 @@
 
 namespace qn {
 
-class App;
+class Instance;
 
 // An information window of the program's own: its caption and its lines.
 struct InfoPage {
@@ -42,7 +42,13 @@ class Lookups {
       "service (systemd-timesyncd, chrony or ntpd). Install clockset in the data folder to have it done "
       "here.";
 
-  explicit Lookups(App& app);
+  explicit Lookups(Instance& app);
+
+  // The IOTA reference last clicked in a traffic window (offered by the IOTA
+  // question, replaced by its answer), and the right click that a "Both..."
+  // search answers; set by the assembly.
+  std::string* clickedIota = nullptr;
+  std::function<void()> rightClickAnswered;
 
   // The search question of a kind (1 to 7); empty when cancelled or left empty.
   std::string AskSearchText(int kind);
@@ -103,7 +109,7 @@ class Lookups {
   const CountryFile& Countries();
   std::string DaysText() const;
 
-  App& app_;
+  Instance& app_;
   std::string lastSearch_;
   std::string presetSearch_;
   std::string lastRsgbIota_;

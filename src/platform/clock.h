@@ -3,9 +3,10 @@
 
 #include <cstdint>
 
-#include "core/date_time.h"
-
 namespace qn {
+
+// A value type of the core; whoever reads the time includes core/date_time.h.
+struct DateTime;
 
 class Clock {
  public:
@@ -13,7 +14,6 @@ class Clock {
   virtual DateTime LocalNow() const = 0;
   // Monotonic milliseconds from an arbitrary origin.
   virtual std::int64_t TickMs() const = 0;
-  double SecondsSinceMidnight() const { return LocalNow().SecondsSinceMidnight(); }
 };
 
 }  // namespace qn

@@ -1,11 +1,11 @@
 #include "rig/rig_control.h"
 
 #include "core/frame_state.h"
+#include "core/text_window.h"
 #include "platform/event_loop.h"
 #include "platform/prompter.h"
 #include "rig/band_plan.h"
 #include "rig/spot_tuning.h"
-#include "session/text_window.h"
 
 namespace qn {
 

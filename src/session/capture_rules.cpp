@@ -2,12 +2,12 @@
 
 #include <filesystem>
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/text.h"
 
 namespace qn {
 
-bool CaptureDialogOk(App& app, const CaptureFields& fields) {
+bool CaptureDialogOk(Instance& app, const CaptureFields& fields) {
   std::string name = Trim(fields.fileName);
   if (name.empty()) {
     app.Prompt().MessageBox("Must specify a file name", MsgIcon::Exclamation);
@@ -32,13 +32,13 @@ bool CaptureDialogOk(App& app, const CaptureFields& fields) {
   return true;
 }
 
-void CloseCapture(App& app) {
+void CloseCapture(Instance& app) {
   app.CaptureFile().Close();
   app.Frame().SetPrompt(FrameState::kDefaultPrompt);
   app.Frame().SetCaption(kCaptureMenuId, kOpenCaptureCaption);
 }
 
-bool CaptureMenu(App& app) {
+bool CaptureMenu(Instance& app) {
   if (app.CaptureFile().On()) {
     CloseCapture(app);
     return false;

@@ -7,7 +7,7 @@
 
 namespace qn {
 
-class App;
+class Instance;
 
 struct CaptureFields {
   std::string folder;    // where the file goes
@@ -16,11 +16,11 @@ struct CaptureFields {
 };
 
 // OK pressed: true when the capture is open and the dialog may close.
-bool CaptureDialogOk(App& app, const CaptureFields& fields);
+bool CaptureDialogOk(Instance& app, const CaptureFields& fields);
 // "&Open Capture File..." / "&Close Capture File": closes a running capture
 // (returns false), or returns true when the dialog should open.
-bool CaptureMenu(App& app);
-void CloseCapture(App& app);
+bool CaptureMenu(Instance& app);
+void CloseCapture(Instance& app);
 
 inline constexpr const char* kCaptureMenuId = "mnucapture";
 inline constexpr const char* kOpenCaptureCaption = "&Open Capture File...";

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/site_file.h"
 #include "core/text.h"
 
@@ -23,7 +23,7 @@ constexpr std::size_t kPromptWindow = 20;
 
 }  // namespace
 
-ConnectionControl::ConnectionControl(App& app, ByteLink& link)
+ConnectionControl::ConnectionControl(Instance& app, ByteLink& link)
     : app_(app), link_(link), rng_(static_cast<std::mt19937::result_type>(app.ClockPort().TickMs())) {
   random = [this] { return std::uniform_real_distribution<double>(0.0, 1.0)(rng_); };
   timerAuto_ = app_.Loop().CreateTimer(kMinuteMs, false, [this] { AutomaticConnectionTick(); });

@@ -18,7 +18,7 @@
 
 namespace qn {
 
-class App;
+class Instance;
 
 // The site's switches, taken from its record at each connect.
 struct SiteFlags {
@@ -64,7 +64,7 @@ class ConnectionControl : public ByteLinkListener {
       "Automatic connection in progress: no need to type before it's done...";
   static constexpr const char* kDeafNodeMessage = "the node does not read what is sent";
 
-  ConnectionControl(App& app, ByteLink& link);
+  ConnectionControl(Instance& app, ByteLink& link);
   ~ConnectionControl() override;
 
   // Connect procedures.
@@ -166,7 +166,7 @@ class ConnectionControl : public ByteLinkListener {
   void ReportError(const std::string& description);
   void ReadSiteFlags(const SiteRecord& site);
 
-  App& app_;
+  Instance& app_;
   ByteLink& link_;
   std::unique_ptr<Timer> timerAuto_;
   std::unique_ptr<Timer> timerKeepAlive_;

@@ -1,6 +1,6 @@
 #include "session/macros_rules.h"
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/text.h"
 
 namespace qn {
@@ -15,7 +15,7 @@ MacroFields MacrosDialogLoad(const AppSettings& settings) {
   return f;
 }
 
-void MacrosDialogSave(App& app, const MacroFields& fields) {
+void MacrosDialogSave(Instance& app, const MacroFields& fields) {
   for (std::size_t i = 0; i < fields.texts.size(); ++i) {
     // Each macro is one line of the configuration file; a pasted line break
     // would shift every value after it.

@@ -1,6 +1,6 @@
 // The rules of the "Macros" dialog frmmac: the ten texts it shows and what its
 // "&Save" stores. The Qt dialog lays out Txtmac1..Txtmac10; the settings and
-// their file belong to App.
+// their file belong to the instance.
 #pragma once
 
 #include <array>
@@ -8,7 +8,7 @@
 
 namespace qn {
 
-class App;
+class Instance;
 struct AppSettings;
 
 inline constexpr const char* kMacrosCaption = "Macros";
@@ -25,6 +25,6 @@ std::string MacroBoxName(int index);
 
 MacroFields MacrosDialogLoad(const AppSettings& settings);
 // "&Save": stores the ten texts and writes the configuration.
-void MacrosDialogSave(App& app, const MacroFields& fields);
+void MacrosDialogSave(Instance& app, const MacroFields& fields);
 
 }  // namespace qn

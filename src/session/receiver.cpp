@@ -3,8 +3,8 @@
 #include <array>
 #include <cstring>
 
-#include "session/capture.h"
-#include "session/text_window.h"
+#include "core/capture.h"
+#include "core/text_window.h"
 
 namespace qn {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/site_file.h"
 #include "core/text.h"
 #include "session/connection_control.h"
@@ -31,7 +31,7 @@ std::string ReplacePlaceholders(std::string text, const std::string& call) {
 
 }  // namespace
 
-ScriptEngine::ScriptEngine(App& app, ConnectionControl& session) : app_(app), session_(session) {}
+ScriptEngine::ScriptEngine(Instance& app, ConnectionControl& session) : app_(app), session_(session) {}
 
 void ScriptEngine::InstallSessionHooks() {
   session_.loadScript = [this] { LoadScript(); };

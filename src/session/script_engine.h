@@ -13,7 +13,7 @@
 
 namespace qn {
 
-class App;
+class Instance;
 class ConnectionControl;
 
 class ScriptEngine {
@@ -23,7 +23,7 @@ class ScriptEngine {
   // The wait text that stands for "any login prompt".
   static const std::string kLoginPromptMarker;
 
-  ScriptEngine(App& app, ConnectionControl& session);
+  ScriptEngine(Instance& app, ConnectionControl& session);
 
   // Points the session's script hooks at this engine.
   void InstallSessionHooks();
@@ -67,7 +67,7 @@ class ScriptEngine {
 
   // The send path. sendTyped: a typed line (the session's terminator is added
   // by the path); sendRaw: the raw-send path with its character escapes.
-  // Unset, they fall back to App::SendLine without escapes.
+  // Unset, they fall back to the instance's SendLine without escapes.
   std::function<void(const std::string& text)> sendTyped;
   std::function<void(const std::string& text)> sendRaw;
   // Starts a helper from the data folder, minimised, never through a shell.
@@ -102,7 +102,7 @@ class ScriptEngine {
   void Status(const std::string& text);
   void Matching(std::string& transcript);
 
-  App& app_;
+  Instance& app_;
   ConnectionControl& session_;
   std::vector<std::string> lines_;
   std::size_t cursor_ = 0;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/text.h"
 #include "session/sender.h"
 
@@ -17,7 +17,7 @@ std::string AfterLastLineEnd(std::string_view text) {
 
 }  // namespace
 
-TypedInput::TypedInput(App& app, Sender& sender) : app_(app), sender_(sender) {}
+TypedInput::TypedInput(Instance& app, Sender& sender) : app_(app), sender_(sender) {}
 
 bool TypedInput::IsLeaveWord(std::string_view line, bool chatSession) {
   // The length counts the line end, so "by" and "*b" are leave words but a

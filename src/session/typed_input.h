@@ -12,17 +12,17 @@
 
 namespace qn {
 
-class App;
+class Instance;
 class Sender;
 
 class TypedInput {
  public:
   static constexpr const char* kWebBusy = "A connection is now in progress, please try later";
 
-  TypedInput(App& app, Sender& sender);
+  TypedInput(Instance& app, Sender& sender);
 
   // Enter with the current line of the box (the text after its last line end).
-  // Assign to App::onTypedLine.
+  // The assembly hands it the instance's typed lines.
   void Enter(const std::string& line);
   // Alt+digit, digit 0 to 9 (Alt+0 is macro 10).
   void AltDigit(int digit);
@@ -56,7 +56,7 @@ class TypedInput {
  private:
   void ResetPrompt();
 
-  App& app_;
+  Instance& app_;
   Sender& sender_;
 };
 

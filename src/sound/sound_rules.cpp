@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "sound/speech_player.h"
-#include "traffic/spot_pipeline.h"
+#include "sound/speech_queue.h"
 
 namespace qn {
 
@@ -14,7 +14,8 @@ int ClampSpeed(int speed) { return std::clamp(speed, SoundRules::kSpeedMin, Soun
 
 }  // namespace
 
-SoundRules::SoundRules(App& app) : app_(app), speedAtOpen_(app.Settings().speedFactor) {}
+SoundRules::SoundRules(Instance& app, SpeechQueue* speech, SpeechPlayer* player)
+    : app_(app), speech_(speech), player_(player), speedAtOpen_(app.Settings().speedFactor) {}
 
 SoundFields SoundRules::Load() const {
   const AppSettings& s = app_.Settings();
@@ -29,15 +30,14 @@ std::string SoundRules::SpeedLabel(int speed) { return std::to_string(speed); }
 std::string SoundRules::VolumeLabel(int volume) { return std::to_string(volume / 2000); }
 
 void SoundRules::VolumeMoved(int volume) {
-  if (SpeechPlayer* player = app_.Player()) player->SetVolume(volume);
+  if (player_) player_->SetVolume(volume);
 }
 
 void SoundRules::Test(const SoundFields& fields) {
-  SpotPipeline* pipeline = app_.Pipeline();
-  if (!pipeline || !VoiceControlsEnabled()) return;
-  pipeline->Speech().Text() += kSoundTestText;
+  if (!speech_ || !VoiceControlsEnabled()) return;
+  speech_->Text() += kSoundTestText;
   app_.Settings().speedFactor = static_cast<std::int16_t>(ClampSpeed(fields.speed));
-  app_.StartSpeaking();
+  if (player_) player_->StartSpeaking();
 }
 
 void SoundRules::Save(const SoundFields& fields) {

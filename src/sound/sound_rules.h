@@ -8,7 +8,9 @@
 
 namespace qn {
 
-class App;
+class Instance;
+class SpeechPlayer;
+class SpeechQueue;
 
 inline constexpr const char* kSoundFrameCaption = "Sound and Voice Parameters";
 inline constexpr const char* kSoundTestText = "ZX9QQQ ";
@@ -28,7 +30,8 @@ class SoundRules {
   static constexpr int kSpeedMax = 5;
   static constexpr int kVolumeMax = 32767;
 
-  explicit SoundRules(App& app);
+  // The queue and player are those of the instance (none: nothing to test with).
+  SoundRules(Instance& app, SpeechQueue* speech, SpeechPlayer* player);
 
   SoundFields Load() const;
   // Without a sound device the controls are shown but cannot be used.
@@ -45,7 +48,9 @@ class SoundRules {
   void Cancel();
 
  private:
-  App& app_;
+  Instance& app_;
+  SpeechQueue* speech_;
+  SpeechPlayer* player_;
   std::int16_t speedAtOpen_;
 };
 

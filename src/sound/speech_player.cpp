@@ -4,11 +4,10 @@
 #include <cmath>
 #include <system_error>
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/text.h"
 #include "platform/sound_output.h"
 #include "sound/speech_queue.h"
-#include "traffic/spot_pipeline.h"
 
 namespace qn {
 
@@ -59,7 +58,7 @@ std::uint16_t ChannelVolume(int volume) {
   return static_cast<std::uint16_t>(std::min(2 * volume + 1, 65535));
 }
 
-SpeechPlayer::SpeechPlayer(App& app, SpeechQueue& queue)
+SpeechPlayer::SpeechPlayer(Instance& app, SpeechQueue& queue)
     : app_(app), queue_(queue), ptt_(app.Loop(), app.PttPort()) {
   timer_ = app_.Loop().CreateTimer(kFirstIntervalMs, false, [this] { SpeechTimerTick(); });
 }
@@ -90,7 +89,7 @@ void SpeechPlayer::SetVolume(int volume) {
   out->SetVolume(v, v);
 }
 
-void SpeechPlayer::RestartIdInterval() { lastIdSeconds_ = app_.ClockPort().SecondsSinceMidnight(); }
+void SpeechPlayer::RestartIdInterval() { lastIdSeconds_ = app_.ClockPort().LocalNow().SecondsSinceMidnight(); }
 
 int SpeechPlayer::SpeedAdjust(int ms) const {
   // A timer of 0 ms would never fire again; a high speed only overlaps the sounds.
@@ -104,7 +103,7 @@ void SpeechPlayer::RunEndOfEntry() {
 void SpeechPlayer::IdCheck() {
   const AppSettings& s = app_.Settings();
   if (s.idIntervalMinutes <= 0) return;
-  double now = app_.ClockPort().SecondsSinceMidnight();
+  double now = app_.ClockPort().LocalNow().SecondsSinceMidnight();
   if (now - lastIdSeconds_ > s.idIntervalMinutes * 60.0 || now < lastIdSeconds_) {
     std::string id(1, SpeechQueue::kIdSound);
     id += s.idString;
@@ -164,7 +163,7 @@ bool SpeechPlayer::PlayOneElement() {
   }
   std::optional<std::string> name = ElementFile(element, s.alertSoundFile);
   if (!name) return true;
-  if (element == SpeechQueue::kIdSound) lastIdSeconds_ = app_.ClockPort().SecondsSinceMidnight();
+  if (element == SpeechQueue::kIdSound) lastIdSeconds_ = app_.ClockPort().LocalNow().SecondsSinceMidnight();
 
   const std::string& folder = app_.State().soundFolder;
   std::optional<std::filesystem::path> file = FindRecording(*name);
@@ -199,15 +198,14 @@ std::optional<std::filesystem::path> SpeechPlayer::FindRecording(const std::stri
 }
 
 void SpeechPlayer::RepeatLastSpot() {
-  SpotPipeline* pipeline = app_.Pipeline();
-  if (!pipeline || !app_.State().soundAvailable) return;
-  const LastParsedSpot& last = pipeline->LastAccepted();
-  if (last.dxCall.empty()) return;
+  if (!lastSpot || !app_.State().soundAvailable) return;
+  const LastSpot last = lastSpot();
+  if (last.call.empty()) return;
   std::string frequency =
       app_.Settings().truncateFrequency ? TruncatedFrequency(last.frequency) : last.frequency;
   std::string& q = queue_.Text();
   q += q.empty() ? SpeechQueue::kStartMark : SpeechQueue::kEndOfEntry;
-  q += last.dxCall + " " + frequency;
+  q += last.call + " " + frequency;
   StartSpeaking();
 }
 

@@ -1,7 +1,7 @@
 // Owns the speech timer, the PTT line and the time of the last ID: takes the
 // speech queue's elements off one per tick and plays each element's recording
 // through the SoundOutput port, timing the next one from the file's length.
-// Reads the settings and state of the App; the queue belongs to the pipeline.
+// Reads the settings and state of the instance; the queue belongs to the pipeline.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +16,7 @@
 
 namespace qn {
 
-class App;
+class Instance;
 class SpeechQueue;
 class Timer;
 
@@ -36,7 +36,7 @@ class SpeechPlayer {
   static constexpr int kGapMs = 100;
   static constexpr int kSpeedStepMs = 50;
 
-  SpeechPlayer(App& app, SpeechQueue& queue);
+  SpeechPlayer(Instance& app, SpeechQueue& queue);
   ~SpeechPlayer();
   SpeechPlayer(const SpeechPlayer&) = delete;
   SpeechPlayer& operator=(const SpeechPlayer&) = delete;
@@ -63,6 +63,13 @@ class SpeechPlayer {
   Timer& SpeechTimer() { return *timer_; }
   double LastIdSeconds() const { return lastIdSeconds_; }
 
+  // The call and frequency of the last accepted spot (F9 repeats them).
+  struct LastSpot {
+    std::string call;
+    std::string frequency;
+  };
+  std::function<LastSpot()> lastSpot;
+
   // Between two spoken entries and at the end of a transmission (the web
   // poller's pending work starts here).
   std::function<void()> onEndOfEntry;
@@ -74,7 +81,7 @@ class SpeechPlayer {
   int SpeedAdjust(int ms) const;
   std::optional<std::filesystem::path> FindRecording(const std::string& name);
 
-  App& app_;
+  Instance& app_;
   SpeechQueue& queue_;
   std::unique_ptr<Timer> timer_;
   PttLine ptt_;

@@ -1,6 +1,6 @@
 #include "sound/voice_rules.h"
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/text.h"
 
 namespace qn {
@@ -26,7 +26,7 @@ std::string FilterIdString(std::string_view text) { return Filtered(text, IdStri
 
 std::string FilterInterval(std::string_view text) { return Filtered(text, IntervalCharAllowed); }
 
-VoiceFields VoiceDialogLoad(const App& app) {
+VoiceFields VoiceDialogLoad(const Instance& app) {
   const AppSettings& s = app.Settings();
   VoiceFields f;
   f.idString = s.idString + (s.idStringSlash ? "/" : "");
@@ -37,7 +37,7 @@ VoiceFields VoiceDialogLoad(const App& app) {
   return f;
 }
 
-void VoiceDialogSave(App& app, const VoiceFields& fields) {
+void VoiceDialogSave(Instance& app, const VoiceFields& fields) {
   AppSettings& s = app.Settings();
   std::string id = UCase(FilterIdString(fields.idString));
   s.idStringSlash = !id.empty() && id.back() == '/';

@@ -8,7 +8,7 @@
 
 namespace qn {
 
-class App;
+class Instance;
 
 inline constexpr const char* kVoiceFrameCaption = "Voice Broadcaster Parameters";
 
@@ -28,7 +28,7 @@ bool IntervalCharAllowed(char c);
 std::string FilterIdString(std::string_view text);
 std::string FilterInterval(std::string_view text);
 
-VoiceFields VoiceDialogLoad(const App& app);
-void VoiceDialogSave(App& app, const VoiceFields& fields);
+VoiceFields VoiceDialogLoad(const Instance& app);
+void VoiceDialogSave(Instance& app, const VoiceFields& fields);
 
 }  // namespace qn

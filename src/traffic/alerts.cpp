@@ -2,11 +2,10 @@
 
 #include <algorithm>
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/text.h"
 #include "sound/speech_queue.h"
 #include "traffic/spot_line.h"
-#include "traffic/spot_pipeline.h"
 
 namespace qn {
 
@@ -173,9 +172,7 @@ void Alerts::Archive(std::string_view line) {
 
 void Alerts::AlertAction(bool raiseWindow) {
   // Without a sound device nothing would ever play the entry away.
-  SpotPipeline* pipeline = app_.Pipeline();
-  if (pipeline && app_.State().soundAvailable)
-    pipeline->Speech().QueueAlert(app_.Settings().alertRepetitions);
+  if (speech_ && app_.State().soundAvailable) speech_->QueueAlert(app_.Settings().alertRepetitions);
   if (raiseWindow) app_.PopUpMainWindow(true);
 }
 

@@ -1,7 +1,7 @@
 // Owns the alert list of ALERT.TXT: call and prefix patterns matched against the
 // DX call and spotter of accepted spots, and text patterns (lines ending in "!")
 // matched against every received line. A match queues the alert sound and may
-// bring the program to the front (through App). Example ALERT.TXT:
+// bring the program to the front (through the instance). Example ALERT.TXT:
 //   VP8          every call beginning VP8
 //   3Y0J.        that call only
 //   K1#          K1 followed by a digit
@@ -19,7 +19,8 @@
 
 namespace qn {
 
-class App;
+class Instance;
+class SpeechQueue;
 
 inline constexpr const char* kAlertFile = "ALERT.TXT";
 inline constexpr const char* kAlertArchive = "ARCHIVE\\alerts.txt";
@@ -67,7 +68,9 @@ class AlertList {
 // The alerts of one instance: the list, the matching, and what an alert does.
 class Alerts {
  public:
-  explicit Alerts(App& app) : app_(app) {}
+  explicit Alerts(Instance& app) : app_(app) {}
+  // The queue an alert is spoken through (none: alerts stay silent).
+  void SetSpeech(SpeechQueue* speech) { speech_ = speech; }
 
   // At start-up: ALERT.TXT when it exists.
   void LoadAlerts();
@@ -88,7 +91,8 @@ class Alerts {
   void Archive(std::string_view line);
 
  private:
-  App& app_;
+  Instance& app_;
+  SpeechQueue* speech_ = nullptr;
   AlertList list_;
 };
 

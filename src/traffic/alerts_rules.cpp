@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/text.h"
 #include "traffic/alerts.h"
 #include "traffic/spot_pipeline.h"
@@ -13,7 +13,7 @@ namespace qn {
 AlertFields AlertsRules::Load() const {
   const AppSettings& s = app_.Settings();
   AlertFields f;
-  if (Alerts* alerts = app_.SpotAlerts()) f.list = alerts->List().Source();
+  if (alerts_) f.list = alerts_->List().Source();
   f.enabled = s.alertEnabled;
   f.soundFile = LCase(s.alertSoundFile);
   f.repetitions = std::to_string(s.alertRepetitions);
@@ -38,7 +38,7 @@ bool AlertsRules::RepetitionKeyAllowed(char c) {
 }
 
 bool AlertsRules::Test(const AlertFields& fields) {
-  Alerts* alerts = app_.SpotAlerts();
+  Alerts* alerts = alerts_;
   if (!alerts) return false;
   auto answer = app_.Prompt().InputBox(kAlertTestPrompt, kAlertsCaption, "");
   std::string text = answer ? Trim(*answer) : std::string();
@@ -87,7 +87,7 @@ void AlertsRules::Save(const AlertFields& fields) {
     if (!app_.Folder().WriteAtomic(kAlertFile, fields.list))
       app_.Prompt().MessageBox(std::string("The alert list could not be saved to ") + kAlertFile,
                                MsgIcon::Exclamation);
-    if (Alerts* alerts = app_.SpotAlerts()) alerts->SetList(fields.list);
+    if (alerts_) alerts_->SetList(fields.list);
   }
   app_.SaveSettings();
 }

@@ -8,7 +8,8 @@
 
 namespace qn {
 
-class App;
+class Alerts;
+class Instance;
 
 inline constexpr const char* kAlertsCaption = "Quillnet: Alerts Setup";
 inline constexpr const char* kAlertTestPrompt =
@@ -26,7 +27,7 @@ struct AlertFields {
 
 class AlertsRules {
  public:
-  explicit AlertsRules(App& app) : app_(app) {}
+  AlertsRules(Instance& app, Alerts* alerts) : app_(app), alerts_(alerts) {}
 
   AlertFields Load() const;
   // The "*.WAV" files of the sound folder, as Filalert lists them.
@@ -43,7 +44,8 @@ class AlertsRules {
   void Save(const AlertFields& fields);
 
  private:
-  App& app_;
+  Instance& app_;
+  Alerts* alerts_;
 };
 
 }  // namespace qn

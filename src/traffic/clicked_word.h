@@ -1,6 +1,6 @@
 // What a click in a traffic window leaves for the lookups: the clicked call
 // (with the second part of a portable call), locator and IOTA reference, read
-// from the line under the caret. The App owns one; the lookups read it.
+// from the line under the caret. The traffic windows own one; the lookups read it.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "traffic/colours_rules.h"
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "traffic/traffic_windows.h"
 
 namespace qn {
@@ -58,9 +58,9 @@ void ColoursRules::StoreInto(AppSettings& s) const {
   s.typedInputColours = samples_[Index(ColourSample::Tx)];
 }
 
-void ColoursRules::Save(App& app) const {
+void ColoursRules::Save(Instance& app, TrafficWindows* windows) const {
   StoreInto(app.Settings());
-  if (TrafficWindows* w = app.TrafficWin(); w && w->applyColours) w->applyColours();
+  if (windows && windows->applyColours) windows->applyColours();
   app.SaveSettings();
 }
 

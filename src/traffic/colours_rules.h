@@ -12,7 +12,8 @@
 
 namespace qn {
 
-class App;
+class Instance;
+class TrafficWindows;
 
 enum class ColourSample { Talk, Ann, Dx, Rx, Tx };
 
@@ -56,7 +57,8 @@ class ColoursRules {
   const ColourPair& Sample(ColourSample s) const { return samples_[Index(s)]; }
 
   // Stores the ten colours, applies them to the boxes and saves the configuration.
-  void Save(App& app) const;
+  // Stores, saves and has the windows take the new colours.
+  void Save(Instance& app, TrafficWindows* windows) const;
   // The same without applying and saving, for tests and the console.
   void StoreInto(AppSettings& settings) const;
 

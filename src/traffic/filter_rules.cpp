@@ -1,6 +1,6 @@
 #include "traffic/filter_rules.h"
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/text.h"
 #include "traffic/filters.h"
 
@@ -54,7 +54,7 @@ void FilterRules::Save(const FilterFields& fields) {
   s.dxDeFilterEnabled = fields.dxDeFilter;
   s.rejectOldSpots = fields.rejectOld;
   app_.SaveSettings();
-  if (Filters* filters = app_.SpotFilters()) filters->LoadAreaList(app_.Folder());
+  if (filters_) filters_->LoadAreaList(app_.Folder());
 }
 
 }  // namespace qn

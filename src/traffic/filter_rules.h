@@ -8,7 +8,8 @@
 
 namespace qn {
 
-class App;
+class Filters;
+class Instance;
 
 inline constexpr const char* kFilterDialogCaption = "Quillnet: Spot Filters Configuration";
 inline constexpr const char* kNoFilterFile = "File FILTER.TXT not found; can't enable this option";
@@ -24,7 +25,7 @@ struct FilterFields {
 
 class FilterRules {
  public:
-  explicit FilterRules(App& app) : app_(app) {}
+  FilterRules(Instance& app, Filters* filters) : app_(app), filters_(filters) {}
 
   FilterFields Load() const;
   // Ticking Chkde: refused with a warning when there is no FILTER.TXT.
@@ -41,7 +42,8 @@ class FilterRules {
   void Save(const FilterFields& fields);
 
  private:
-  App& app_;
+  Instance& app_;
+  Filters* filters_;
   bool areaListShown_ = false;
 };
 

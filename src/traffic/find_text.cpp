@@ -1,8 +1,8 @@
 #include "traffic/find_text.h"
 
 #include "core/text.h"
+#include "core/text_window.h"
 #include "platform/prompter.h"
-#include "session/text_window.h"
 
 namespace qn {
 

@@ -5,9 +5,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/text.h"
-#include "session/connection_control.h"
 #include "traffic/classifier.h"
 #include "traffic/spot_line.h"
 
@@ -148,7 +147,7 @@ bool WithinSpotAgeWindow(std::string_view time, double utcSeconds) {
   return (lo <= t && t <= hi) || (lo <= t + kDayMs && t + kDayMs <= hi);
 }
 
-SpotPipeline::SpotPipeline(App& app) : app_(app), talk_(app, speech_) {}
+SpotPipeline::SpotPipeline(Instance& app) : app_(app), talk_(app, speech_) {}
 
 void SpotPipeline::AnnouncementShown() { speech_.QueueSoundEvent(2, Gate()); }
 
@@ -197,7 +196,7 @@ void SpotPipeline::WriteDxHunter(const std::string& line) {
 }
 
 void SpotPipeline::ProcessSpot(const std::string& input, SpotSource source) {
-  Classifier* classifier = app_.LineClassifier();
+  Classifier* classifier = classifier_;
   if (classifier) classifier->ClearContinuation();
   LastParsedSpot& lastParsed = classifier ? classifier->LastParsed() : ownLastParsed_;
 
@@ -225,9 +224,9 @@ void SpotPipeline::ProcessSpot(const std::string& input, SpotSource source) {
 
   if (app_.Frame().Minimised()) SetMinimisedCaption();
 
-  ConnectionControl* telnet = app_.Connection();
-  std::string customTitle = telnet ? UCase(Trim(telnet->CustomTitle())) : std::string();
-  bool bridgeOn = telnet && (telnet->Flags().bridgeFromRemote || telnet->Flags().bridgeToRemote);
+  const PipelineHooks::Site site = hooks_.site ? hooks_.site() : PipelineHooks::Site{};
+  std::string customTitle = UCase(Trim(site.customTitle));
+  bool bridgeOn = site.bridge;
   if (bridgeOn && StartsWith(customTitle, "DXROBOT")) StoreInRobotRing(spot);
   accepted.Fire(spot, source);
 
@@ -255,7 +254,7 @@ void SpotPipeline::ProcessSpot(const std::string& input, SpotSource source) {
 
   if (source != SpotSource::Link && linkOutput.Count() > 0) {
     bool out = app_.State().sessionKind == SessionKind::Web ? settings.webDdeOut && !IgnoringFirstWeb()
-                                                            : telnet && telnet->Flags().ddeOut;
+                                                            : site.linkOut;
     if (out) linkOutput.Fire(line);
   }
 

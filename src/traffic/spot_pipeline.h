@@ -17,7 +17,8 @@
 
 namespace qn {
 
-class App;
+class Classifier;
+class Instance;
 
 // Pieces of other subsystems. An empty filter or alert hook lets the spot pass /
 // matches nothing; an empty hand-over hook drops what it would have received.
@@ -30,6 +31,13 @@ struct PipelineHooks {
   std::function<bool()> alertsActive;
   // The first web retrieval is being ignored.
   std::function<bool()> ignoringFirstWebRetrieval;
+  // What the connected site asks of accepted spots; none outside a telnet session.
+  struct Site {
+    std::string customTitle;  // "DXROBOT...", "RELAY..."
+    bool bridge = false;      // bridging from or to the remote side
+    bool linkOut = false;     // spots go out on the local links
+  };
+  std::function<Site()> site;
 };
 
 // Where IsDuplicateSpot found the three key variants (1-based in the spot
@@ -58,7 +66,9 @@ bool WithinSpotAgeWindow(std::string_view time, double utcSeconds);
 
 class SpotPipeline {
  public:
-  explicit SpotPipeline(App& app);
+  explicit SpotPipeline(Instance& app);
+  // The classifier whose last parsed spot the pipeline shares (none: its own).
+  void SetClassifier(Classifier* classifier) { classifier_ = classifier; }
   SpotPipeline(const SpotPipeline&) = delete;
   SpotPipeline& operator=(const SpotPipeline&) = delete;
 
@@ -97,11 +107,12 @@ class SpotPipeline {
   void StoreInRobotRing(const SpotRecord& spot);
   void WriteDxHunter(const std::string& line);
 
-  App& app_;
+  Instance& app_;
   PipelineHooks hooks_;
   SpeechQueue speech_;
   TalkHandling talk_;
   LastParsedSpot ownLastParsed_;
+  Classifier* classifier_ = nullptr;
   LastParsedSpot lastAccepted_;
   std::string lastSpotLine_;
   std::array<std::string, 10> robotRing_;

@@ -1,8 +1,7 @@
 #include "traffic/talk_handling.h"
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/text.h"
-#include "session/connection_control.h"
 #include "sound/speech_queue.h"
 
 namespace qn {
@@ -25,10 +24,7 @@ bool SameChatTalker(std::string_view a, std::string_view b) {
   return IEquals(ReplaceAll(std::string(a), "*", ""), ReplaceAll(std::string(b), "*", ""));
 }
 
-bool TalkHandling::ChatSession() const {
-  ConnectionControl* t = app_.Connection();
-  return t && t->Modes().chat;
-}
+bool TalkHandling::ChatSession() const { return hooks_.chatSession && hooks_.chatSession(); }
 
 bool AnswerLimits::Recent(const std::string& talker, double now) {
   for (auto it = lastTalk_.begin(); it != lastTalk_.end();) {
@@ -64,7 +60,7 @@ std::string TalkHandling::AnswerTalk(SpotSource source, const std::string& talke
 
   double& last = lastTalkTime_[side];
   if (last > kNoTalk) {
-    double now = app_.ClockPort().SecondsSinceMidnight();
+    double now = app_.ClockPort().LocalNow().SecondsSinceMidnight();
     if (now < last) last = (last == 0 ? 86400 : last) - 86400;
     if (now - last > kAnswerAgainAfter) {
       lastAnswered_[side].clear();
@@ -111,7 +107,7 @@ void TalkHandling::OnTalkShown(SpotSource source, const std::string& talker, std
   std::size_t side = Side(source);
   lastTalker_[side] = talker;
   AnswerTalk(source, talker, text);
-  lastTalkTime_[side] = app_.ClockPort().SecondsSinceMidnight();
+  lastTalkTime_[side] = app_.ClockPort().LocalNow().SecondsSinceMidnight();
 
   if (app_.Options().talkPriority) {
     if (app_.Frame().Minimised()) app_.Frame().SetMinimised(false);

@@ -1,6 +1,6 @@
 // Owns what follows a shown talk: the automatic answer with its 300-second
 // rule, talk priority, the talk sound and the "F12: talk answer" prompt. Reads
-// the App's options and settings; sends through App::SendLine or the serial hook.
+// the instance's options and settings; sends through its SendLine or the serial hook.
 #pragma once
 
 #include <array>
@@ -14,7 +14,7 @@
 
 namespace qn {
 
-class App;
+class Instance;
 class SpeechQueue;
 
 // The serial-port side and the front end, wired by their owners.
@@ -25,6 +25,8 @@ struct TalkHooks {
   std::function<bool()> serialIrc;
   // Text from the bridge settings put in front of an IRC answer in a TNC session.
   std::function<std::string()> tncIrcPrefix;
+  // The session is a chat session.
+  std::function<bool()> chatSession;
   // Brings the program's main window to the front and focuses the talk window.
   std::function<void()> bringToFront;
 };
@@ -59,7 +61,7 @@ class TalkHandling {
   static constexpr int kMaxAnswersPerMinute = 3;
   static constexpr const char* kF12Prompt = "F12: talk answer";
 
-  TalkHandling(App& app, SpeechQueue& speech) : app_(app), speech_(speech) {}
+  TalkHandling(Instance& app, SpeechQueue& speech) : app_(app), speech_(speech) {}
 
   TalkHooks& Hooks() { return hooks_; }
 
@@ -80,7 +82,7 @@ class TalkHandling {
   static std::size_t Side(SpotSource source) { return IsSerialSide(source) ? 1 : 0; }
   bool ChatSession() const;
 
-  App& app_;
+  Instance& app_;
   SpeechQueue& speech_;
   TalkHooks hooks_;
   std::array<std::string, 2> lastAnswered_;

@@ -1,16 +1,16 @@
 #include "traffic/talk_rules.h"
 
-#include "core/app.h"
+#include "core/instance.h"
 #include "core/text.h"
 
 namespace qn {
 
-TalkFields TalkDialogLoad(const App& app) {
+TalkFields TalkDialogLoad(const Instance& app) {
   const AppSettings& s = app.Settings();
   return {s.talkTimeStamp, s.talkPriority, s.autoAnswerEnabled, s.autoAnswerString};
 }
 
-bool TalkDialogSave(App& app, const TalkFields& fields) {
+bool TalkDialogSave(Instance& app, const TalkFields& fields) {
   std::string answer = WithoutLineBreaks(fields.answerString);
   // A string of blanks would answer with nothing but the command.
   if (fields.autoAnswer && Trim(answer).empty()) {

@@ -6,7 +6,7 @@
 
 namespace qn {
 
-class App;
+class Instance;
 
 inline constexpr const char* kTalkFrameCaption = "Talk Related Parameters";
 inline constexpr const char* kNeedAnswerString = "Must specify an answer string";
@@ -18,8 +18,8 @@ struct TalkFields {
   std::string answerString;  // "&Auto Answer String" (Txtaut)
 };
 
-TalkFields TalkDialogLoad(const App& app);
+TalkFields TalkDialogLoad(const Instance& app);
 // False (and the warning shown) when the dialog must stay open.
-bool TalkDialogSave(App& app, const TalkFields& fields);
+bool TalkDialogSave(Instance& app, const TalkFields& fields);
 
 }  // namespace qn

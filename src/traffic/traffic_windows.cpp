@@ -2,11 +2,7 @@
 
 #include <algorithm>
 
-#include "core/app.h"
-#include "lookups/lookups.h"
-#include "session/connection_control.h"
-#include "session/typed_input.h"
-#include "traffic/spot_pipeline.h"
+#include "core/instance.h"
 
 namespace qn {
 
@@ -28,7 +24,7 @@ int WindowCode(WindowId id) {
 
 bool TrafficWindows::KeyPress(WindowId id, TrafficKey key) {
   if (key == TrafficKey::Enter) AnalyseClickedWord(id);
-  if (key == TrafficKey::Escape && app_.Typed()) app_.Typed()->Escape();
+  if (key == TrafficKey::Escape && steps.escape) steps.escape();
   CaretToEnd(id);
   return key != TrafficKey::Escape;
 }
@@ -66,15 +62,14 @@ WindowId TrafficWindows::SearchWindow() const {
 
 void TrafficWindows::AnalyseClickedWord(WindowId id) {
   TextWindow& box = app_.Window(id);
-  const bool chat = app_.Connection() && app_.Connection()->Modes().chat;
+  const bool chat = steps.chatSession && steps.chatSession();
   auto talker = clicked_.Analyse(box.Text(), box.SelStart(), chat);
-  if (talker && app_.Pipeline()) {
+  if (talker && steps.lastTalker) {
     SpotSource side = app_.State().sessionKind == SessionKind::Tnc ? SpotSource::Serial : SpotSource::Main;
-    app_.Pipeline()->Talk().SetLastTalker(side, *talker);
+    steps.lastTalker(side, *talker);
   }
   // The clicked call is offered first by the next search question.
-  if (!clicked_.Values().call.empty() && app_.Lookup())
-    app_.Lookup()->SetPresetSearch(clicked_.Values().call);
+  if (!clicked_.Values().call.empty() && steps.presetSearch) steps.presetSearch(clicked_.Values().call);
 }
 
 void TrafficWindows::MouseRelease(WindowId id, bool click) {
@@ -86,23 +81,22 @@ void TrafficWindows::MouseRelease(WindowId id, bool click) {
   if (!click) return;
   AnalyseClickedWord(id);
   // A right click runs "Both..." on the clicked word; that command clears the flag.
-  if (rightClick_) app_.PressKey("Shift+F6");
+  if (rightClick_ && steps.rightClickSearch) steps.rightClickSearch();
   rightClick_ = false;
 }
 
 void TrafficWindows::DoubleClick(WindowId id) {
-  Lookups* lookups = app_.Lookup();
-  if (!lookups) return;
+  if (!steps.iotaInfo || !steps.prefixInfo) return;
   ClickedWordValues& v = clicked_.Values();
   if (!v.iota.empty()) {
     std::string iota = v.iota;
     v.iota.clear();
-    lookups->IotaInfo(iota);
+    steps.iotaInfo(iota);
     return;
   }
   TextWindow& box = app_.Window(id);
   box.Select(box.SelStart(), 0);
-  lookups->PrefixInfo(v.call);
+  steps.prefixInfo(v.call);
 }
 
 void TrafficWindows::CaretToEnd(WindowId id) {

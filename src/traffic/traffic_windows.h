@@ -3,20 +3,22 @@
 // typed-input box's escape steps, clicks feed the clicked-word analysis, a
 // right click runs "Both...", a double click the lookups. Also the frame's
 // commands on these boxes: focus keys, copy, paste, find and clear. Works on
-// the App's TextWindow models; the front end fills the hooks.
+// the instance's TextWindow models; the front end fills the hooks, the
+// assembly the steps that reach other subsystems.
 #pragma once
 
 #include <deque>
 #include <functional>
 #include <string>
 
-#include "session/text_window.h"
+#include "core/text_window.h"
 #include "traffic/clicked_word.h"
 #include "traffic/find_text.h"
+#include "traffic/spot_record.h"
 
 namespace qn {
 
-class App;
+class Instance;
 
 enum class TrafficKey { Enter, Escape, Other };
 
@@ -24,7 +26,7 @@ class TrafficWindows {
  public:
   static constexpr std::size_t kFocusListLength = 5;
 
-  explicit TrafficWindows(App& app) : app_(app) {}
+  explicit TrafficWindows(Instance& app) : app_(app) {}
 
   // TrafficKeyPress. True when the key goes on to the typed-input box, which
   // the front end then gives the focus and the key.
@@ -66,10 +68,22 @@ class TrafficWindows {
   std::function<void()> pasteIntoTypedInput;
   std::function<void()> applyColours;
 
+  // What clicks and keys hand on to the typed input, the talks and the
+  // lookups; unset steps are skipped (a double click needs both lookups).
+  struct Steps {
+    std::function<void()> escape;  // the typed-input box's escape steps
+    std::function<bool()> chatSession;
+    std::function<void(SpotSource side, const std::string& talker)> lastTalker;
+    std::function<void(const std::string& call)> presetSearch;
+    std::function<void(const std::string& iota)> iotaInfo;
+    std::function<void(const std::string& word)> prefixInfo;
+    std::function<void()> rightClickSearch;  // "Both..." on the clicked word
+  } steps;
+
  private:
   void CaretToEnd(WindowId id);
 
-  App& app_;
+  Instance& app_;
   ClickedWord clicked_;
   FindText find_;
   std::deque<int> focusList_;

@@ -6,14 +6,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/text.h"
 #include "platform/qt/latin1.h"
 #include "ui/dialog_parts.h"
 
 namespace qn {
 
-AlertsDialog::AlertsDialog(App& app, QWidget* parent) : QDialog(parent), app_(app), rules_(app) {
+AlertsDialog::AlertsDialog(App& app, QWidget* parent)
+    : QDialog(parent), app_(app), rules_(app.MakeAlertsRules()) {
   setObjectName("frmcfgal");
   setWindowTitle(kAlertsCaption);
   setModal(true);

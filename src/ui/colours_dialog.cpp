@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "ui/dialog_parts.h"
 #include "ui/main_frame.h"
 
@@ -68,7 +68,7 @@ ColoursDialogWindow::ColoursDialogWindow(App& app, QWidget* parent)
     ShowSamples();
   });
   connect(save, &QPushButton::clicked, this, [this] {
-    rules_.Save(app_);
+    rules_.Save(app_, app_.TrafficWin());
     accept();
   });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

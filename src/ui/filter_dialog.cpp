@@ -6,13 +6,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "platform/qt/latin1.h"
 #include "ui/dialog_parts.h"
 
 namespace qn {
 
-FilterDialog::FilterDialog(App& app, QWidget* parent) : QDialog(parent), app_(app), rules_(app) {
+FilterDialog::FilterDialog(App& app, QWidget* parent)
+    : QDialog(parent), app_(app), rules_(app.MakeFilterRules()) {
   setObjectName("frmcfgfl");
   setWindowTitle(kFilterDialogCaption);
   setModal(true);

@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "platform/qt/latin1.h"
 
 namespace qn {

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "platform/linux/linux_port_io.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_event_loop.h"

@@ -3,7 +3,7 @@
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "lookups/lookups.h"
 #include "platform/qt/latin1.h"
 

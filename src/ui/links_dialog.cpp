@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "platform/qt/latin1.h"
 #include "ui/dialog_parts.h"
 

@@ -1,6 +1,6 @@
 // The links dialog Frmcfgdxh: the log link (enable, folder) and the program
 // accepted spots are poked to (EXE name, topic, item). Its rules are the
-// core's LinksRules and SaveLinksDialog.
+// core's LinksRules and the assembly's SaveLinksDialog.
 #pragma once
 
 #include <QCheckBox>

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/frame_commands.h"
 #include "platform/qt/latin1.h"
 #include "ui/fonts_dialog.h"
@@ -196,9 +196,9 @@ void MainFrame::BuildStatusBar() {
 }
 
 void MainFrame::UpdateAll() {
-  for (FrameField f : {FrameField::Title, FrameField::Host, FrameField::Prompt, FrameField::Status,
-                       FrameField::Time, FrameField::Connected, FrameField::Menu, FrameField::Splash,
-                       FrameField::Rig}) {
+  for (FrameField f :
+       {FrameField::Title, FrameField::Host, FrameField::Prompt, FrameField::Status, FrameField::Time,
+        FrameField::Connected, FrameField::Menu, FrameField::Splash, FrameField::Rig}) {
     OnFrameChanged(f);
   }
 }

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/frame_state.h"
-#include "session/text_window.h"
+#include "core/text_window.h"
 #include "ui/frame_menus.h"
 
 namespace qn {

@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QShortcut>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/frame_commands.h"
 #include "platform/qt/latin1.h"
 #include "ui/frame_desktop.h"

@@ -1,6 +1,6 @@
 // The frame's side of rig control: the gesture on the spot and terminal
 // windows and the passband marks in the spot window.
-#include "core/app.h"
+#include "app/app.h"
 #include "rig/rig_control.h"
 #include "ui/main_frame.h"
 #include "ui/rig_view.h"

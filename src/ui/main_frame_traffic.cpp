@@ -6,7 +6,7 @@
 #include <QClipboard>
 #include <QKeyEvent>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "platform/qt/latin1.h"
 #include "traffic/traffic_windows.h"
 #include "ui/info_windows.h"

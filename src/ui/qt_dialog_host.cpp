@@ -1,6 +1,6 @@
 #include "ui/qt_dialog_host.h"
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/frame_commands.h"
 #include "ui/alerts_dialog.h"
 #include "ui/capture_file_dialog.h"

@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QVBoxLayout>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "platform/qt/latin1.h"
 #include "rig/rig_control.h"
 #include "ui/dialog_parts.h"

@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "traffic/traffic_windows.h"
 
 namespace qn {

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/site_list.h"
 #include "platform/qt/latin1.h"
 #include "ui/dialog_parts.h"

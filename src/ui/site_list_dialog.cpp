@@ -6,7 +6,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/site_editor_rules.h"
 #include "core/site_list.h"
 #include "platform/qt/latin1.h"

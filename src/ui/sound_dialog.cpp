@@ -4,7 +4,7 @@
 #include <QGroupBox>
 #include <QVBoxLayout>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "platform/qt/latin1.h"
 #include "ui/dialog_parts.h"
 
@@ -23,7 +23,7 @@ QScrollBar* NamedScrollBar(QWidget* parent, const char* name, int min, int max, 
 
 }  // namespace
 
-SoundDialog::SoundDialog(App& app, QWidget* parent) : QDialog(parent), rules_(app) {
+SoundDialog::SoundDialog(App& app, QWidget* parent) : QDialog(parent), rules_(app.MakeSoundRules()) {
   setObjectName("Frmcfgsnd");
   setWindowTitle("Quillnet: Sound Effects");
   setModal(true);

@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "session/text_window.h"
+#include "core/text_window.h"
 #include "traffic/traffic_windows.h"
 
 namespace qn {

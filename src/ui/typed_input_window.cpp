@@ -6,7 +6,7 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "platform/qt/latin1.h"
 #include "session/typed_input.h"
 

@@ -7,7 +7,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "platform/qt/latin1.h"
 #include "ui/dialog_parts.h"
 

@@ -6,7 +6,7 @@
 #include <QSize>
 
 #include "core/positions.h"
-#include "session/text_window.h"
+#include "core/text_window.h"
 
 namespace qn {
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "fakes/fake_launcher.h"
 #include "fakes/fake_prompter.h"
 #include "fakes/fake_rig.h"
@@ -32,9 +32,9 @@ struct TestApp {
 
   DataFolder Folder() const { return DataFolder(dir.Path()); }
   App& Make() {
-    app = std::make_unique<App>(
-        Ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &urls, &sound, &portIo, &rigs, links},
-        Folder());
+    app = std::make_unique<App>(Ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &urls,
+                                      &sound, &portIo, &rigs, links},
+                                Folder());
     return *app;
   }
   // With a callsign already stored, so start-up does not ask for it.

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/date_time.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 

@@ -13,7 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/frame_commands.h"
 #include "fakes/test_app.h"
 #include "platform/qt/latin1.h"

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "fakes/temp_folder.h"
 #include "ui/main_frame.h"
 #include "ui/splash_window.h"

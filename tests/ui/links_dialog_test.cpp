@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "fakes/test_app.h"
 #include "links/links.h"
 

@@ -16,7 +16,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/menu_table.h"
 #include "fakes/fake_socket.h"
 #include "fakes/test_app.h"

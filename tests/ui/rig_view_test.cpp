@@ -11,7 +11,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "fakes/test_app.h"
 #include "rig/rig_control.h"
 #include "traffic/traffic_windows.h"

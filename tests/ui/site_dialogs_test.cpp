@@ -14,7 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/site_file.h"
 #include "core/site_list.h"
 #include "fakes/fake_socket.h"

@@ -11,7 +11,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "fakes/temp_folder.h"
 #include "fakes/test_app.h"
 #include "platform/qt/qt_instance_registry.h"

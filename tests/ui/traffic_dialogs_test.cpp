@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "fakes/test_app.h"
 #include "traffic/alerts.h"
 #include "traffic/filters.h"

@@ -9,7 +9,7 @@
 #include <QTextBlock>
 #include <string>
 
-#include "session/text_window.h"
+#include "core/text_window.h"
 
 namespace {
 

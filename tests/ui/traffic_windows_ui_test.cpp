@@ -12,7 +12,7 @@
 #include <QTest>
 #include <QTextBlock>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "fakes/test_app.h"
 #include "lookups/lookups.h"
 #include "traffic/colours_rules.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "session/text_window.h"
+#include "core/text_window.h"
 
 namespace qn {
 

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 
+#include "core/date_time.h"
 #include "platform/clock.h"
 
 namespace qn {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "fakes/test_app.h"
 
 namespace qn {
@@ -40,8 +40,9 @@ TEST(AboutBox, MemoryFiguresFromTheSystem) {
   EXPECT_EQ(m->availablePhysical, 8159104u);
   EXPECT_EQ(m->commitAvailable, 10256248u - 5128124u);
   // 100 * (7967 + 5007) / (15935 + 10015) = 49.99: each figure and the result are cut, not rounded.
-  EXPECT_EQ(AboutText(m), "Quillnet32, version 5.5\n________________________\nMemory:16318208 Kb \n"
-                          "Free system resources:49 %");
+  EXPECT_EQ(AboutText(m),
+            "Quillnet32, version 5.5\n________________________\nMemory:16318208 Kb \n"
+            "Free system resources:49 %");
 
   // An overcommitted system has nothing left to promise; an old kernel has no MemAvailable.
   auto over = ParseMemInfo("MemTotal: 1024 kB\nMemFree: 512 kB\nCommitLimit: 100 kB\nCommitted_AS: 900 kB\n");

@@ -65,7 +65,8 @@ TEST_F(SiteListTest, OkSwapsTheSiteToRecordOneAndConnects) {
   ASSERT_EQ(t.Folder().Size("qln.sit"), 790u);
   t.app->State().startupHost = "old.example";
   t.app->Connection()->SetAutoState(AutoState::Retrying);
-  SiteList list(*t.app);
+  // The instance's own list: choosing a site connects through the session's wiring.
+  SiteList& list = *t.app->Sites();
   list.Show();
   ASSERT_TRUE(list.SelectSite("SECOND"));
   ASSERT_TRUE(list.Ok());

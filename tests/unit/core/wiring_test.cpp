@@ -3,15 +3,18 @@
 // would silently go nowhere.
 #include <gtest/gtest.h>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/replay.h"
+#include "core/site_list.h"
 #include "core/site_record.h"
 #include "fakes/fake_socket.h"
 #include "fakes/test_app.h"
 #include "session/connection_control.h"
 #include "session/receiver.h"
 #include "session/sender.h"
+#include "sound/speech_player.h"
 #include "traffic/spot_pipeline.h"
+#include "traffic/traffic_windows.h"
 
 namespace qn {
 namespace {
@@ -20,6 +23,12 @@ void ExpectTrafficConsumers(App& app) {
   EXPECT_GE(app.Events().spotLine.Count(), 1u) << "spot lines reach no pipeline";
   EXPECT_GE(app.Events().announcementShown.Count(), 1u) << "announcements make no sound";
   EXPECT_GE(app.Events().talkShown.Count(), 1u) << "talks get no answer";
+  // Clicks and keys in the traffic windows reach the subsystems behind them.
+  const TrafficWindows::Steps& steps = app.TrafficWin()->steps;
+  EXPECT_TRUE(steps.escape && steps.chatSession && steps.lastTalker && steps.presetSearch && steps.iotaInfo &&
+              steps.prefixInfo && steps.rightClickSearch);
+  ASSERT_NE(app.Player(), nullptr);
+  EXPECT_TRUE(app.Player()->lastSpot) << "F9 would repeat nothing";
 }
 
 TEST(Wiring, TelnetInstance) {
@@ -37,6 +46,11 @@ TEST(Wiring, TelnetInstance) {
   EXPECT_TRUE(app.ReceivePath()->steps.classify);
   EXPECT_TRUE(app.ReceivePath()->steps.lineAlert);
   EXPECT_TRUE(app.ReceivePath()->scriptMatcher);
+  // What the connected site asks of spots and talks, and the site list's choice.
+  EXPECT_TRUE(app.Pipeline()->Hooks().site);
+  EXPECT_TRUE(app.Pipeline()->Talk().Hooks().chatSession);
+  ASSERT_NE(app.Sites(), nullptr);
+  EXPECT_TRUE(app.Sites()->connectCurrentSite) << "choosing a site would connect nothing";
 }
 
 TEST(Wiring, ReplayInstance) {

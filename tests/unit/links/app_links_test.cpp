@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/text.h"
 #include "fakes/fake_link_endpoint.h"
 #include "fakes/fake_socket.h"

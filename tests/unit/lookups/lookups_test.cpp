@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/text.h"
 #include "fakes/test_app.h"
 #include "traffic/traffic_windows.h"

@@ -4,6 +4,7 @@
 
 #include "core/files.h"
 #include "core/frame_state.h"
+#include "core/text_window.h"
 #include "fakes/fake_prompter.h"
 #include "fakes/fake_rig.h"
 #include "fakes/temp_folder.h"
@@ -11,7 +12,6 @@
 #include "rig/rig_control_rules.h"
 #include "rig/rig_file.h"
 #include "rig/rigctld_protocol.h"
-#include "session/text_window.h"
 
 namespace qn {
 namespace {

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text_window.h"
 #include "session/receiver.h"
-#include "session/text_window.h"
 
 namespace qn::testing {
 

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/capture.h"
 #include "fakes/temp_folder.h"
-#include "session/capture.h"
 #include "unit/session/receive_harness.h"
 
 namespace qn {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "fakes/fake_byte_link.h"
 #include "fakes/fake_socket.h"
 #include "fakes/test_app.h"

@@ -25,7 +25,7 @@ struct SoundDialogFixture : ::testing::Test {
 
 TEST_F(SoundDialogFixture, SaveStoresTheFieldsAndSetsTheMenuChecks) {
   Start(1);
-  SoundRules rules(*app);
+  SoundRules rules = app->MakeSoundRules();
   SoundFields f = rules.Load();
   EXPECT_EQ(f.speed, 2);
   EXPECT_EQ(f.volume, 6767);
@@ -49,7 +49,7 @@ TEST_F(SoundDialogFixture, SaveStoresTheFieldsAndSetsTheMenuChecks) {
 
 TEST_F(SoundDialogFixture, VolumeFollowsTheScrollBarAndCancelPutsItBack) {
   Start(1);
-  SoundRules rules(*app);
+  SoundRules rules = app->MakeSoundRules();
   EXPECT_EQ(SoundRules::VolumeLabel(32767), "16");
   EXPECT_EQ(SoundRules::VolumeLabel(1999), "0");
   t.sound.volumes.clear();
@@ -69,7 +69,7 @@ TEST_F(SoundDialogFixture, TestSpeaksTheTestTextAtTheChosenSpeed) {
   for (const char* name : {"z.wav", "x.wav", "9.wav", "q.wav"})
     t.Folder().WriteAtomic(std::string("SOUNDS\\") + name, std::string(1100, '\x80'));
   Start(1);
-  SoundRules rules(*app);
+  SoundRules rules = app->MakeSoundRules();
   SoundFields f = rules.Load();
   f.speed = 0;  // 100 ms recordings with gaps of 100 ms
   rules.Test(f);
@@ -82,7 +82,7 @@ TEST_F(SoundDialogFixture, TestSpeaksTheTestTextAtTheChosenSpeed) {
 
 TEST_F(SoundDialogFixture, WithoutADeviceTheControlsAreOffAndTestDoesNothing) {
   Start(0);
-  SoundRules rules(*app);
+  SoundRules rules = app->MakeSoundRules();
   EXPECT_FALSE(rules.VoiceControlsEnabled());
   rules.Test(rules.Load());
   EXPECT_TRUE(app->Pipeline()->Speech().Empty());
@@ -109,7 +109,7 @@ TEST_F(SoundDialogFixture, VoiceDialogKeepsTheIdStringsSlashAsAFlag) {
   EXPECT_EQ(ConfigLine(77), "G4TST/P/");
   EXPECT_EQ(VoiceDialogLoad(*app).idString, "G4TST/P/");
   // Saving an interval starts it from now: no ID at the next transmission.
-  EXPECT_DOUBLE_EQ(app->Player()->LastIdSeconds(), t.clock.SecondsSinceMidnight());
+  EXPECT_DOUBLE_EQ(app->Player()->LastIdSeconds(), t.clock.LocalNow().SecondsSinceMidnight());
 
   f.idString = "G4TST";
   f.idInterval = "";

@@ -22,7 +22,7 @@ struct DialogFixture : ::testing::Test {
 };
 
 TEST_F(DialogFixture, FilterDialogRefusesTheAreaFilterWithoutItsFile) {
-  FilterRules rules(*app);
+  FilterRules rules = app->MakeFilterRules();
   EXPECT_FALSE(rules.TickDxDe(true));
   ASSERT_EQ(t.prompter.shown.size(), 1u);
   EXPECT_EQ(t.prompter.shown[0].text, kNoFilterFile);
@@ -33,7 +33,7 @@ TEST_F(DialogFixture, FilterDialogRefusesTheAreaFilterWithoutItsFile) {
 }
 
 TEST_F(DialogFixture, FilterDialogAreaListEditorWritesTheFileAndStaysOpen) {
-  FilterRules rules(*app);
+  FilterRules rules = app->MakeFilterRules();
   t.Folder().WriteAtomic("Filter.txt", "DL\nI");
   EXPECT_EQ(rules.OpenAreaList(), "DL\r\nI\r\n");
   EXPECT_TRUE(rules.AreaListShown());
@@ -60,7 +60,7 @@ TEST_F(DialogFixture, FilterDialogAreaListEditorWritesTheFileAndStaysOpen) {
 }
 
 TEST_F(DialogFixture, AlertsDialogSaveWritesTheListOrSwitchesOffOnAnEmptyOne) {
-  AlertsRules rules(*app);
+  AlertsRules rules = app->MakeAlertsRules();
   AlertFields f = rules.Load();
   EXPECT_EQ(f.soundFile, "alert.wav");
   EXPECT_EQ(f.repetitions, "3");
@@ -82,7 +82,7 @@ TEST_F(DialogFixture, AlertsDialogSaveWritesTheListOrSwitchesOffOnAnEmptyOne) {
 }
 
 TEST_F(DialogFixture, AlertsDialogTestRunsOnceOnTheDialogsValuesAndRestoresTheSettings) {
-  AlertsRules rules(*app);
+  AlertsRules rules = app->MakeAlertsRules();
   int played = 0;
   std::string queued;
   app->playSpeechNow = [&] {
@@ -118,7 +118,7 @@ TEST_F(DialogFixture, AlertsDialogTestRunsOnceOnTheDialogsValuesAndRestoresTheSe
 }
 
 TEST_F(DialogFixture, MailbellIsStartedFromTheDataFolderWhenItIsThere) {
-  AlertsRules rules(*app);
+  AlertsRules rules = app->MakeAlertsRules();
   rules.RunMailbell();
   EXPECT_TRUE(t.launcher.calls.empty());
   t.Folder().WriteAtomic("Mailbell/mailbell", "#!/bin/true\n");

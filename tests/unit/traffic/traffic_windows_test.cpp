@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "fakes/fake_socket.h"
 #include "fakes/test_app.h"
 #include "lookups/lookups.h"
@@ -219,7 +219,7 @@ TEST(ColoursRules, SamplesScrollBarsAndSave) {
   dlg.SetBlue(3);
   dlg.Background();
   EXPECT_EQ(app.Settings().spotColours.text, 65535) << "nothing stored before Save";
-  dlg.Save(app);
+  dlg.Save(app, app.TrafficWin());
   EXPECT_EQ(applied, 1);
   EXPECT_EQ(app.Settings().spotColours.text, Rgb(255, 0, 16));
   EXPECT_EQ(app.Settings().typedInputColours.back, Rgb(1, 2, 3));

@@ -2,7 +2,7 @@
 // restore defaults, save positions, about and help.
 #include <string>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/frame_commands.h"
 #include "traffic/traffic_windows.h"
 

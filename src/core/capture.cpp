@@ -1,4 +1,4 @@
-#include "session/capture.h"
+#include "core/capture.h"
 
 namespace qn {
 

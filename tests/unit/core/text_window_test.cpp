@@ -1,4 +1,4 @@
-#include "session/text_window.h"
+#include "core/text_window.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,8 @@ struct Recorder : TextWindowListener {
 
 std::string Lines(int count, int width) {
   std::string s;
-  for (int i = 0; i < count; ++i) s += std::string(static_cast<std::size_t>(width), static_cast<char>('a' + i % 26)) + "\r\n";
+  for (int i = 0; i < count; ++i)
+    s += std::string(static_cast<std::size_t>(width), static_cast<char>('a' + i % 26)) + "\r\n";
   return s;
 }
 

@@ -1,6 +1,6 @@
 // Rig control of one instance: the menu rows "Options / Tune to Spot" and
 // "Configuration / Rig Control...", and RIG.TXT taken up at start-up.
-#include "core/app.h"
+#include "app/app.h"
 #include "rig/rig_control.h"
 #include "rig/rig_file.h"
 #include "traffic/traffic_windows.h"

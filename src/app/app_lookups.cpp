@@ -1,7 +1,10 @@
-// The App's rows of the Edit, Ham Info and Window menus, the colours dialog
+// The rows of the Edit, Ham Info and Window menus, the colours dialog
 // and the clock command, and the objects behind them.
-#include "core/app.h"
+#include "app/app.h"
 #include "lookups/lookups.h"
+#include "session/connection_control.h"
+#include "session/typed_input.h"
+#include "traffic/spot_pipeline.h"
 #include "traffic/traffic_windows.h"
 
 namespace qn {
@@ -11,6 +14,20 @@ void App::BuildLookupMenu() {
   lookups_ = std::make_unique<Lookups>(*this);
   TrafficWindows* tw = trafficWindows_.get();
   Lookups* lk = lookups_.get();
+  lk->clickedIota = &tw->Clicked().Values().iotaCopy;
+  lk->rightClickAnswered = [tw] { tw->SetRightClick(false); };
+  tw->steps.presetSearch = [lk](const std::string& call) { lk->SetPresetSearch(call); };
+  tw->steps.iotaInfo = [lk](const std::string& iota) { lk->IotaInfo(iota); };
+  tw->steps.prefixInfo = [lk](const std::string& word) { lk->PrefixInfo(word); };
+  // The session's subsystems come later, at start-up: asked when used.
+  tw->steps.escape = [this] {
+    if (typedInput_) typedInput_->Escape();
+  };
+  tw->steps.chatSession = [this] { return connection_ && connection_->Modes().chat; };
+  tw->steps.lastTalker = [this](SpotSource side, const std::string& talker) {
+    if (pipeline_) pipeline_->Talk().SetLastTalker(side, talker);
+  };
+  tw->steps.rightClickSearch = [this] { PressKey("Shift+F6"); };
 
   menu_.Add({"mnucopy", "&Edit", "&Copy", "Ctrl+Ins", [tw] { tw->Copy(); }, 1});
   menu_.Add({"mnupaste", "&Edit", "&Paste TX", "Shift+Ins", [tw] { tw->PasteTx(); }, 2});

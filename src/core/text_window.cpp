@@ -1,4 +1,4 @@
-#include "session/text_window.h"
+#include "core/text_window.h"
 
 #include <algorithm>
 
@@ -20,9 +20,7 @@ void TextWindow::Select(std::size_t start, std::size_t length) {
   for (auto* l : listeners_) l->OnViewMoved();
 }
 
-void TextWindow::SetFirstVisibleLine(std::size_t line) {
-  firstVisible_ = std::min(line, LineCount() - 1);
-}
+void TextWindow::SetFirstVisibleLine(std::size_t line) { firstVisible_ = std::min(line, LineCount() - 1); }
 
 void TextWindow::SetText(std::string text) {
   text_ = std::move(text);
@@ -84,7 +82,8 @@ void CutOnce(TextWindow& box) {
       break;
     }
   }
-  std::size_t removedLines = static_cast<std::size_t>(std::count(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(cut), '\n'));
+  std::size_t removedLines =
+      static_cast<std::size_t>(std::count(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(cut), '\n'));
   bool hadSelection = box.selLength_ > 0;
   t.erase(0, cut);
   box.lineEnds_ -= removedLines;

@@ -1,15 +1,21 @@
 // The cluster traffic of one instance: received lines classified, and each
 // class shown in its window.
-#include "core/app.h"
+#include "app/app.h"
 #include "core/text.h"
 #include "session/connection_control.h"
 #include "session/receiver.h"
 #include "traffic/alerts.h"
+#include "traffic/alerts_rules.h"
 #include "traffic/classifier.h"
+#include "traffic/filter_rules.h"
 #include "traffic/filters.h"
 #include "traffic/spot_pipeline.h"
 
 namespace qn {
+
+AlertsRules App::MakeAlertsRules() { return AlertsRules(*this, alerts_.get()); }
+
+FilterRules App::MakeFilterRules() { return FilterRules(*this, filters_.get()); }
 
 void App::LoadTrafficTables() {
   filters_ = std::make_unique<Filters>(settings_);
@@ -22,6 +28,8 @@ void App::WireTraffic() {
   classifier_ = std::make_unique<Classifier>();
   pipeline_ = std::make_unique<SpotPipeline>(*this);
   pipeline_->SetSecondCopy(state_.otherCopyAtStart);
+  pipeline_->SetClassifier(classifier_.get());
+  alerts_->SetSpeech(&pipeline_->Speech());
   events_.spotLine.Subscribe(
       [this](const std::string& line, SpotSource source) { pipeline_->ProcessSpot(line, source); });
   events_.announcementShown.Subscribe([this](const std::string&) { pipeline_->AnnouncementShown(); });
@@ -35,6 +43,14 @@ void App::WireTraffic() {
   hooks.passesArea = [this](const std::string& spotter) { return filters_->PassesArea(spotter); };
   hooks.alertsActive = [this] { return alerts_->Active(); };
   hooks.matchCallAlert = [this](const std::string& call) { return alerts_->MatchCallAlert(call); };
+  if (connection_) {
+    hooks.site = [this] {
+      const SiteFlags& flags = connection_->Flags();
+      return PipelineHooks::Site{connection_->CustomTitle(), flags.bridgeFromRemote || flags.bridgeToRemote,
+                                 flags.ddeOut};
+    };
+    pipeline_->Talk().Hooks().chatSession = [this] { return connection_->Modes().chat; };
+  }
   pipeline_->Talk().Hooks().bringToFront = [this] {
     PopUpMainWindow(true);
     if (onFocusWindow) onFocusWindow(WindowId::Talks);

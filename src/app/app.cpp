@@ -1,4 +1,4 @@
-#include "core/app.h"
+#include "app/app.h"
 
 #include "core/command_line.h"
 #include "core/frame_commands.h"
@@ -39,30 +39,14 @@ const char* const kTerminalHeader =
 
 }  // namespace
 
-// Keeps the registry's copy of the title in step with the frame's.
-class App::TitlePublisher : public FrameListener {
- public:
-  explicit TitlePublisher(App& app) : app_(app) {}
-  void OnFrameChanged(FrameField field) override {
-    if (field == FrameField::Title) app_.Registry().SetOwnTitle(app_.Frame().Title());
-  }
-
- private:
-  App& app_;
-};
-
-App::App(Ports ports, DataFolder folder) : ports_(ports), folder_(std::move(folder)) {
-  titlePublisher_ = std::make_unique<TitlePublisher>(*this);
-  timerFlash_ = ports_.loop.CreateTimer(500, false, [this] { frame_.SetFlashOn(!frame_.FlashOn()); });
-  frame_.AddListener(titlePublisher_.get());
+App::App(Ports ports, DataFolder folder) : Instance(ports, std::move(folder)) {
   BuildMenu();
+  settingsSaved.Subscribe([this] {
+    if (player_ && settings_.idIntervalMinutes >= 1) player_->RestartIdInterval();
+  });
 }
 
-App::~App() { frame_.RemoveListener(titlePublisher_.get()); }
-
-DateTime App::UtcNow() const {
-  return DateTime::FromSerial(ports_.clock.LocalNow().ToSerial() + OffsetToDays(settings_.utcOffset));
-}
+App::~App() = default;
 
 void App::BuildMenu() {
   menu_.Add({kCaptureMenuId, "&File", kOpenCaptureCaption, "Shift+F1",
@@ -116,7 +100,7 @@ void App::WireTelnetSession() {
   receiver_->SetTelnet(tcpLink_->SpeaksTelnet());
   // Negotiation answers are commands: straight to the link, past the send path.
   receiver_->sendRaw = [this](std::string_view bytes) { tcpLink_->Write(bytes); };
-  receiver_->programInFront = [this] { return inFront_; };
+  receiver_->programInFront = [this] { return IsProgramInFront(); };
   receiver_->ircSession = [this] { return connection_->Modes().irc; };
   receiver_->terminalChanged = [this] { connection_->CheckLoginPrompt(); };
   receiver_->steps.nodeHop = [this](const std::string&, const std::string& title) {
@@ -161,25 +145,10 @@ void App::WireTelnetSession() {
   };
 }
 
-bool App::StartHelper(const std::string& name, const std::vector<std::string>& args, WindowStyle style) {
-  if (!ports_.launcher) return false;
-  auto program = FindHelperProgram(folder_, name);
-  return program && ports_.launcher->Start(*program, args, style);
-}
-
 void App::ShowSiteList() {
   if (!siteList_) return;
   siteList_->Show();
   OpenDialog(DialogKind::SiteList);
-}
-
-void App::OpenDialog(DialogKind kind) {
-  if (ports_.dialogs) ports_.dialogs->Open(kind);
-}
-
-void App::ToggleOption(bool AppOptions::*option, const char* menuId) {
-  options_.*option = !(options_.*option);
-  frame_.SetChecked(menuId, options_.*option);
 }
 
 void App::ToggleAutoReconnection() {
@@ -211,13 +180,6 @@ void App::ToggleKeepAlive() {
     options_.keepAlive = !options_.keepAlive;
     frame_.SetChecked("mnukeep", options_.keepAlive);
   }
-}
-
-bool App::RunMenu(const std::string& path) {
-  const MenuAction* a = menu_.Find(path, [this](const MenuAction& m) { return frame_.Item(m.id).caption; });
-  if (!a || !a->run || !frame_.Item(a->id).enabled) return false;
-  a->run();
-  return true;
 }
 
 bool App::PressKey(const std::string& key) {
@@ -282,7 +244,16 @@ void App::StartUp(const std::string& commandText) {
   if (state_.sessionKind == SessionKind::Telnet && ports_.sockets) {
     WireTelnetSession();
   }
-  if (state_.sessionKind != SessionKind::Web) siteList_ = std::make_unique<SiteList>(*this);
+  if (state_.sessionKind != SessionKind::Web) {
+    siteList_ = std::make_unique<SiteList>(*this);
+    if (connection_) {
+      siteList_->connectCurrentSite = [this] {
+        connection_->SetAutoState(AutoState::Off);
+        connection_->ClearConnecting();
+        connection_->ConnectCurrentSite();
+      };
+    }
+  }
   WireTraffic();
   WireLinks();
 
@@ -400,113 +371,7 @@ void App::StartSession() {
   }
 }
 
-void App::TypeLine(const std::string& line) {
-  if (onTypedLine)
-    onTypedLine(line);
-  else
-    Append(WindowId::TypedInput, line + "\r\n");
-}
-
-std::string App::ShowMessage(WindowId id, std::string_view line) {
-  const std::string& text = Window(id).Text();
-  std::string shown = (text.empty() || text.back() == '\n') ? "" : "\r\n";
-  shown.append(line);
-  shown += "\r\n";
-  Append(id, shown);
-  return shown;
-}
-
-void App::SetFlashing(bool on) {
-  if (!timerFlash_) return;
-  if (on && timerFlash_->Enabled()) return;
-  timerFlash_->SetEnabled(on);
-  if (!on) frame_.SetFlashOn(false);
-}
-
-void App::SendLine(const std::string& text) {
-  if (onSendLine) onSendLine(text);
-}
-
-void App::SetTypedLine(const std::string& text) {
-  if (onSetTypedLine) onSetTypedLine(text);
-}
-
-void App::PopUpMainWindow(bool restoreFirst) {
-  if (restoreFirst && frame_.Minimised()) frame_.SetMinimised(false);
-  if (!IsProgramInFront() && onRaise) onRaise();
-}
-
 void App::TickClock() { frame_.SetTime(UtcNow().Format("hh:mm:ss")); }
-
-void App::LoadSettings() {
-  // Positions: this instance's own file, else the first instance's.
-  positions_ = Positions{};
-  std::string posName = PositionFileName(state_.sessionKind, state_.instanceNumber);
-  if (!folder_.Exists(posName)) posName = PositionFileName(state_.sessionKind, 1);
-  if (auto text = folder_.Read(posName)) positions_.Parse(*text);
-
-  const char* name = ConfigFileName(state_.sessionKind);
-  settings_ = AppSettings{};
-  configUnreadable_ = false;
-  auto resolved = folder_.Resolve(name);
-  std::error_code ec;
-  const bool exists = resolved && fs::exists(*resolved, ec);
-  auto text = folder_.Read(name);
-  if (exists && !text) {
-    // Present but unreadable: never overwrite what we could not read.
-    frame_.SetStatus(std::string("Cannot read ") + name + ": defaults in use");
-    configUnreadable_ = true;
-    ApplyOptionsFromSettings();
-    return;
-  }
-  int lines = text ? settings_.Parse(*text) : 0;
-  if (lines < AppSettings::kLines) {
-    // A missing or older, shorter file is completed with the defaults.
-    if (!folder_.WriteAtomic(name, settings_.Serialise())) {
-      frame_.SetStatus(std::string("Cannot write ") + name);
-    }
-  }
-  ApplyOptionsFromSettings();
-}
-
-void App::ApplyOptionsFromSettings() {
-  options_.sounds = settings_.soundsEnabled;
-  options_.voiceSpell = settings_.voiceSpelling;
-  options_.autoAnswer = settings_.autoAnswerEnabled;
-  options_.talkPriority = settings_.talkPriority;
-  options_.linkToDxHunter = settings_.linkEnabled;
-  options_.verticalScrollBars = settings_.verticalScrollBars;
-  frame_.SetChecked("mnusounds", options_.sounds);
-  frame_.SetChecked("mnuvoice", options_.voiceSpell);
-  frame_.SetChecked("mnuautoans", options_.autoAnswer);
-  frame_.SetChecked("mnutalkprio", options_.talkPriority);
-  frame_.SetChecked("mnulink", options_.linkToDxHunter);
-  frame_.SetChecked("mnuvscroll", options_.verticalScrollBars);
-}
-
-void App::SaveSettings() {
-  const char* name = ConfigFileName(state_.sessionKind);
-  if (configUnreadable_) {
-    // Writing now would replace the user's settings with this run's defaults.
-    ports_.prompter.MessageBox(std::string("The configuration file ") + name +
-                                   " could not be read at start-up, so it is left as it is and the "
-                                   "changes are not saved.",
-                               MsgIcon::Exclamation);
-    return;
-  }
-  if (!folder_.WriteAtomic(name, settings_.Serialise())) {
-    ports_.prompter.MessageBox(std::string("The configuration could not be saved to ") + name,
-                               MsgIcon::Exclamation);
-  }
-  if (player_ && settings_.idIntervalMinutes >= 1) player_->RestartIdInterval();
-}
-
-void App::SavePositions() {
-  std::string name = PositionFileName(state_.sessionKind, state_.instanceNumber);
-  if (!folder_.WriteAtomic(name, positions_.Serialise())) {
-    ports_.prompter.MessageBox("The window positions could not be saved to " + name, MsgIcon::Exclamation);
-  }
-}
 
 void App::Close() {
   if (closed_) return;

@@ -2,11 +2,12 @@
 // devices and volume at start-up, the PTT port, and the sound menu commands.
 #include <string>
 
-#include "core/app.h"
+#include "app/app.h"
 #include "core/text.h"
 #include "session/connection_control.h"
 #include "session/typed_input.h"
 #include "sound/ptt_line.h"
+#include "sound/sound_rules.h"
 #include "sound/speech_player.h"
 #include "traffic/spot_pipeline.h"
 
@@ -45,6 +46,10 @@ void App::StartUpSound() {
   for (const char* id : {"mnusounds", "mnuvoice", "mnurepeat"}) frame_.SetEnabled(id, state_.soundAvailable);
 
   player_ = std::make_unique<SpeechPlayer>(*this, pipeline_->Speech());
+  player_->lastSpot = [this] {
+    const LastParsedSpot& last = pipeline_->LastAccepted();
+    return SpeechPlayer::LastSpot{last.dxCall, last.frequency};
+  };
   player_->Ptt().onChanged = [this](bool keyed) {
     if (onPttChanged) onPttChanged(keyed);
   };
@@ -75,6 +80,10 @@ void App::LoadPttPort() {
   }
   player_->Ptt().SetAddress(state_.lptPort);
   if (settings_.pttOnLpt1) player_->Ptt().SwitchOff();
+}
+
+SoundRules App::MakeSoundRules() {
+  return SoundRules(*this, pipeline_ ? &pipeline_->Speech() : nullptr, player_.get());
 }
 
 void App::StartSpeaking() {

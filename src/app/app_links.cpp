@@ -2,7 +2,7 @@
 // into Textin and Textin1, the accepted spots handed to the other copies and
 // the configured program, the logger's "outgoing.txt", the links dialog and
 // the two menu rows.
-#include "core/app.h"
+#include "app/app.h"
 #include "core/text.h"
 #include "links/instance_list.h"
 #include "links/links.h"
