@@ -1,5 +1,6 @@
 #include "app/app.h"
 
+#include "app/session_wiring.h"
 #include "core/command_line.h"
 #include "core/frame_commands.h"
 #include "core/personal_info.h"
@@ -136,7 +137,7 @@ void App::WireTelnetSession() {
   onTypedLine = [this](const std::string& line) { typedInput_->Enter(line); };
 
   script_ = std::make_unique<ScriptEngine>(*this, *connection_);
-  script_->InstallSessionHooks();
+  ConnectScript(*connection_, *script_);
   script_->sendTyped = [this](const std::string& text) { sender_->Send(text + state_.sendTerminator); };
   script_->sendRaw = [this](const std::string& text) { sender_->RawSend(text); };
   receiver_->scriptMatcher = [this](std::string& transcript) { script_->ScriptMatcher(transcript); };

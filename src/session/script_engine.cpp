@@ -33,18 +33,6 @@ std::string ReplacePlaceholders(std::string text, const std::string& call) {
 
 ScriptEngine::ScriptEngine(Instance& app, ConnectionControl& session) : app_(app), session_(session) {}
 
-void ScriptEngine::InstallSessionHooks() {
-  session_.loadScript = [this] { LoadScript(); };
-  session_.scriptRunnable = [this] { return Runnable(); };
-  session_.runScript = [this] { RunScript(); };
-  session_.restartScript = [this] { RestartScript(); };
-  session_.resetScriptPending = [this] { ResetPending(); };
-  session_.scriptHasTitleCommand = [this] { return HasTitleCommand(); };
-  session_.onCallPrompt = [this] { SetCallPrompt(); };
-  session_.releaseLoginWait = [this] { ReleaseLoginWait(); };
-  session_.onSessionReset = [this] { SessionReset(); };
-}
-
 bool ScriptEngine::Tnc() const { return app_.State().sessionKind == SessionKind::Tnc; }
 
 void ScriptEngine::Status(const std::string& text) { app_.Frame().SetStatus(text); }

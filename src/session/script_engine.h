@@ -25,9 +25,6 @@ class ScriptEngine {
 
   ScriptEngine(Instance& app, ConnectionControl& session);
 
-  // Points the session's script hooks at this engine.
-  void InstallSessionHooks();
-
   // Fills the script state for the current site; true when the script is
   // unusable (no file, or its placeholders still there).
   bool LoadScript();

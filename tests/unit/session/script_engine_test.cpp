@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/session_wiring.h"
 #include "core/site_file.h"
 #include "core/text.h"
 #include "fakes/fake_socket.h"
@@ -27,7 +28,7 @@ class ScriptEngineTest : public ::testing::Test {
     session = std::make_unique<ConnectionControl>(*t.app, *link);
     rx = std::make_unique<Receiver>(t.app->Window(WindowId::Terminal), &t.app->CaptureFile());
     engine = std::make_unique<ScriptEngine>(*t.app, *session);
-    engine->InstallSessionHooks();
+    ConnectScript(*session, *engine);
     rx->sendRaw = [this](std::string_view b) { link->Write(b); };
     rx->scriptMatcher = [this](std::string& transcript) { engine->ScriptMatcher(transcript); };
     rx->terminalChanged = [this] { session->CheckLoginPrompt(); };
