@@ -62,9 +62,9 @@ void App::BuildMenu() {
   menu_.Add({"mnutalkfn", "&Configuration", "&Talk Functions...", "",
              [this] { OpenDialog(DialogKind::TalkFunctions); }, 10});
   menu_.Add({"mnuautoans", "&Options", "&Auto Answer", "",
-             [this] { ToggleOption(&AppOptions::autoAnswer, "mnuautoans"); }, 2});
+             [this] { ToggleOption(&AppOptions::autoAnswer, "mnuautoans"); }, 2, true});
   menu_.Add({"mnutalkprio", "&Options", "&Talk Priority", "",
-             [this] { ToggleOption(&AppOptions::talkPriority, "mnutalkprio"); }, 9});
+             [this] { ToggleOption(&AppOptions::talkPriority, "mnutalkprio"); }, 9, true});
   menu_.Add({"mnutalkto", "&Options", "Talk To", "F12",
              [this] {
                if (pipeline_) SetTypedLine(pipeline_->Talk().F12Text());
@@ -84,8 +84,9 @@ void App::BuildMenu() {
              },
              2});
   menu_.Add({"mnusite", "&Session", "Site &List...", "", [this] { ShowSiteList(); }, 3});
-  menu_.Add({"mnurecon", "&Options", "Auto &Reconnection", "", [this] { ToggleAutoReconnection(); }, 3});
-  menu_.Add({"mnukeep", "&Options", "&Keep Alive", "", [this] { ToggleKeepAlive(); }, 5});
+  menu_.Add(
+      {"mnurecon", "&Options", "Auto &Reconnection", "", [this] { ToggleAutoReconnection(); }, 3, true});
+  menu_.Add({"mnukeep", "&Options", "&Keep Alive", "", [this] { ToggleKeepAlive(); }, 5, true});
   BuildLookupMenu();
   BuildSoundMenu();
   BuildRigMenu();

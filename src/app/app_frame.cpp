@@ -52,7 +52,7 @@ void App::BuildFrameMenu() {
              2});
   menu_.Add({"mnufonts", "&Configuration", "Fo&nts...", "", [this] { OpenDialog(DialogKind::Fonts); }, 5});
   menu_.Add({"mnuvscroll", "&Configuration", "&Vertical Scroll Bars", "",
-             [fc] { fc->ToggleVerticalScrollBars(); }, 12});
+             [fc] { fc->ToggleVerticalScrollBars(); }, 12, true});
   menu_.Add({"mnurestore", "&Window", "Re&store Defaults", "", [fc] { fc->RestoreDefaults(); }, 7});
   menu_.Add({"mnusavepos", "&Window", "Save &Positions", "", [fc] { fc->SavePositions(); }, 8});
   menu_.Add({"mnuabout", "&?", "&About...", "", [fc] { fc->About(); }, 1});

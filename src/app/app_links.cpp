@@ -39,7 +39,7 @@ void App::BuildLinksMenu() {
                ToggleOption(&AppOptions::linkToDxHunter, "mnulink");
                if (options_.linkToDxHunter && links_) links_->StartOutgoingLink();
              },
-             6});
+             6, true});
 }
 
 void App::WireLinks() {

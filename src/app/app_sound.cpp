@@ -35,9 +35,9 @@ void App::BuildSoundMenu() {
     if (!(options_.*option) && player_) player_->Silence();
   };
   menu_.Add({"mnusounds", "&Options", "&Sounds", "",
-             [toggleAndSilence] { toggleAndSilence(&AppOptions::sounds, "mnusounds"); }, 8});
+             [toggleAndSilence] { toggleAndSilence(&AppOptions::sounds, "mnusounds"); }, 8, true});
   menu_.Add({"mnuvoice", "&Options", "&Voice Spell", "",
-             [toggleAndSilence] { toggleAndSilence(&AppOptions::voiceSpell, "mnuvoice"); }, 10});
+             [toggleAndSilence] { toggleAndSilence(&AppOptions::voiceSpell, "mnuvoice"); }, 10, true});
 }
 
 void App::StartUpSound() {

@@ -15,7 +15,8 @@ struct MenuAction {
   std::string caption;   // item caption, e.g. "E&xit"; "-" is a separator
   std::string shortcut;  // "Shift+F3", "" for none
   std::function<void()> run;
-  int order = 0;  // place within its menu, so items added later land where they belong
+  int order = 0;        // place within its menu, so items added later land where they belong
+  bool toggle = false;  // an option switched on and off: its check mark is its state
 };
 
 class MenuTable {

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 
 #include "app/app.h"
 #include "core/personal_info.h"
@@ -415,6 +416,22 @@ void ConsoleFrontEnd::HandleIncoming() {
   handling_ = false;
 }
 
+void ConsoleFrontEnd::RunMenu(const std::string& path) {
+  const MenuAction* found =
+      app_->Menu().Find(path, [this](const MenuAction& m) { return app_->Frame().Item(m.id).caption; });
+  // A copy: the handler may add rows to the table.
+  const std::optional<MenuAction> action = found ? std::optional<MenuAction>(*found) : std::nullopt;
+  if (!app_->RunMenu(path)) {
+    Print("error", "unknown menu command " + path);
+    return;
+  }
+  // A toggle says where it stands now, as the window's check mark would.
+  if (action && action->toggle) {
+    Print("menu", StripAmpersand(action->menu) + "/" + StripAmpersand(action->caption) + ": " +
+                      (app_->Frame().Item(action->id).checked ? "on" : "off"));
+  }
+}
+
 void ConsoleFrontEnd::HandleLine(const std::string& line) {
   if (StartsWith(line, "::answer")) {
     answers_.push_back(line.size() > 9 ? line.substr(9) : "");
@@ -424,7 +441,7 @@ void ConsoleFrontEnd::HandleLine(const std::string& line) {
   if (StartsWith(line, "::key ")) {
     if (!app_->PressKey(Trim(line.substr(6)))) Print("error", "unknown key " + Trim(line.substr(6)));
   } else if (StartsWith(line, "::menu ")) {
-    if (!app_->RunMenu(Trim(line.substr(7)))) Print("error", "unknown menu command " + Trim(line.substr(7)));
+    RunMenu(Trim(line.substr(7)));
   } else if (Trim(line) == "::quit") {
     app_->Close();
   } else if (StartsWith(line, "::")) {

@@ -58,6 +58,8 @@ class ConsoleFrontEnd : public QObject,
   // One input line, as read from stdin.
   void HandleIncoming();
   void HandleLine(const std::string& line);
+  // ::menu Menu/Item; a toggle prints its new state.
+  void RunMenu(const std::string& path);
   void Print(const std::string& kind, std::string_view text);
 
  private:

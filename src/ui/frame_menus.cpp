@@ -43,6 +43,7 @@ void FrameMenus::Build() {
       }
       QAction* action = menu->addAction(ToQString(a.caption));
       action->setObjectName(ToQString(a.id));
+      action->setCheckable(a.toggle);
       if (!a.shortcut.empty()) action->setShortcut(QKeySequence(ToQString(a.shortcut)));
       std::string id = a.id;
       auto run = a.run;
@@ -70,8 +71,7 @@ void FrameMenus::RefreshItem(const std::string& id) {
   const MenuItemState& s = app_.Frame().Item(id);
   action->setText(ToQString(s.caption.empty() ? captions_[id] : s.caption));
   action->setEnabled(s.enabled);
-  action->setCheckable(s.checked);
-  action->setChecked(s.checked);
+  if (action->isCheckable()) action->setChecked(s.checked);
 }
 
 QAction* FrameMenus::Action(const std::string& id) const {

@@ -48,6 +48,11 @@ TEST(HeadlessDemo, ReplaysTheDemoAndQuits) {
   ASSERT_EQ(lines.size(), 92u);
   EXPECT_EQ(lines[66], "G4TST");
 
+  // A toggle reports where it stands after each switch.
+  p.Write("::menu Options/Talk Priority\n");
+  EXPECT_NE(p.WaitForLine("menu| Options/Talk Priority: on", 10000), "");
+  p.Write("::menu Options/Talk Priority\n");
+  EXPECT_NE(p.WaitForLine("menu| Options/Talk Priority: off", 10000), "");
   p.Write("::menu File/Bogus\n");
   EXPECT_NE(p.WaitForLine("error| unknown menu command File/Bogus", 10000), "");
   p.Write("::quit\n");

@@ -182,6 +182,11 @@ TEST_F(FrameTest, ToggleShowsTheCoreStateEvenWhenDeclined) {
   EXPECT_TRUE(t.app->Options().keepAlive);
   EXPECT_TRUE(keep->isChecked());
   EXPECT_TRUE(recon->isChecked());
+  // Only toggles carry a check mark; a command never does, even unticked.
+  for (const qn::MenuAction& a : t.app->Menu().Actions()) {
+    if (a.caption == "-") continue;
+    EXPECT_EQ(frame->Menus()->Action(a.id)->isCheckable(), a.toggle) << a.id;
+  }
 }
 
 TEST_F(FrameTest, SplashFollowsTheCore) {
