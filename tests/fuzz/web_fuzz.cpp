@@ -39,7 +39,8 @@ std::string ReadReply(std::string_view reply, std::string_view sizes, bool jac) 
   s.AcceptConnection();
   std::size_t at = 0, turn = 0;
   while (at < reply.size() && !result) {
-    std::size_t n = sizes.empty() ? reply.size() : 1 + static_cast<unsigned char>(sizes[turn++ % sizes.size()]);
+    std::size_t n =
+        sizes.empty() ? reply.size() : 1 + static_cast<unsigned char>(sizes[turn++ % sizes.size()]);
     s.Arrive(reply.substr(at, n));
     at += n;
     loop.RunPosted();
@@ -77,7 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   sinks.announcement = [](const std::string& l) {
     Require(l.starts_with("WWV de ") || l.starts_with("To ALL de "), "an announcement without its head");
   };
-  sinks.spot = [](const std::string& l) { Require(l.starts_with("DX de ") && l.ends_with("\r\n"), "a bad spot"); };
+  sinks.spot = [](const std::string& l) {
+    Require(l.starts_with("DX de ") && l.ends_with("\r\n"), "a bad spot");
+  };
   qn::ParseWebPage(pieces, jac, sinks);
   // Read again, the same page adds nothing.
   std::size_t shown = terminal.size();
