@@ -73,6 +73,7 @@ void WebPoller::WebTimerTick() {
 void WebPoller::PollNow() {
   if (pollRunning_) return;
   pollRunning_ = true;
+  pending_ &= ~kPollDue;
   // The exchange may take a minute; no tick may start another meanwhile.
   timerWeb_->SetEnabled(false);
   PollNextPage([this] {
