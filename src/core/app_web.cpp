@@ -97,7 +97,9 @@ void App::WireWebSession() {
 
 void App::StartWebSession() {
   std::string host = Trim(settings_.webServerList.substr(0, settings_.webServerList.find(',')));
+  // Said in both places until the first exchange writes its state.
   frame_.SetPrompt(kWebPrompt);
+  frame_.SetStatus(kWebPrompt);
   frame_.SetTitle("Quillnet [Web:" + host + "]");
   // A node session's commands mean nothing here.
   for (const char* id : {"mnuconnect", "mnudisc", "mnusite", "mnurecon", "mnukeep"})
