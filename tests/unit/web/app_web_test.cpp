@@ -7,7 +7,6 @@
 #include "fakes/fake_socket.h"
 #include "fakes/test_app.h"
 #include "traffic/spot_pipeline.h"
-#include "web/web_cluster_rules.h"
 #include "web/web_poller.h"
 #include "web/web_submission.h"
 
@@ -101,22 +100,6 @@ TEST_F(WebApp, FirstRoundSpotsRingNoAlarm) {
   Answer(kSpot + "\r\n");
   EXPECT_FALSE(app.Web()->IgnoringFirstRetrieval());
   EXPECT_TRUE(app.Pipeline()->Speech().Text().empty());
-}
-
-TEST_F(WebApp, DialogSave) {
-  App& app = Start();
-  WebClusterFields f = WebClusterRules::Load(app.Settings());
-  f.callsign = "";
-  EXPECT_FALSE(SaveWebClusterDialog(app, f));
-  EXPECT_EQ(t.prompter.shown.back().text, kWebCallRequired);
-  f.callsign = "g4tst";
-  f.servers = "127.0.0.1 8073";
-  EXPECT_TRUE(SaveWebClusterDialog(app, f));
-  EXPECT_EQ(t.prompter.shown.back().text, kWebActiveAtRestart);
-  auto saved = t.Folder().Read("qlnweb.cfg");
-  ASSERT_TRUE(saved);
-  EXPECT_NE(saved->find("127.0.0.1 8073"), std::string::npos);
-  EXPECT_TRUE(app.RunMenu("Configuration/Web Cluster..."));
 }
 
 }  // namespace

@@ -100,12 +100,5 @@ TEST_F(Gateway, WaitsForTheSpeechToEnd) {
   EXPECT_TRUE(gw->Retrieve(nullptr));
 }
 
-TEST_F(Gateway, OffWithoutItsLines) {
-  TncWebGateway off(
-      loop, ParseTncGatewayLines({}), [this](const std::string& t) { sent += t; }, nullptr);
-  EXPECT_FALSE(off.Retrieve(nullptr));
-  EXPECT_EQ(sent, "");
-}
-
 }  // namespace
 }  // namespace qn

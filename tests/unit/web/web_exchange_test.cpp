@@ -36,12 +36,6 @@ TEST(WebPieces, ListsEndAtTheFirstEmptyItem) {
   EXPECT_EQ(SplitWebList(many).size(), 1000u);
 }
 
-TEST(WebPieces, JacPaths) {
-  EXPECT_TRUE(IsJacPath("/JAC/allbands.html"));
-  EXPECT_TRUE(IsJacPath("/jac/x"));
-  EXPECT_FALSE(IsJacPath("/~zunpo/summ.html"));
-}
-
 TEST(WebPieces, TelnetNulls) {
   EXPECT_EQ(StripTelnetNulls(std::string("abc\r\0def", 8)), "abcdef");
   EXPECT_EQ(StripTelnetNulls(std::string("\0\0x", 3)), std::string("\0x", 2));
@@ -238,17 +232,6 @@ TEST_F(Exchange, PeerClosingAtOnceGivesAnEmptyReply) {
   ASSERT_TRUE(result);
   EXPECT_TRUE(result->ok);
   EXPECT_EQ(result->reply, "");
-}
-
-TEST_F(Exchange, SubmissionReplyStopsAfterAThousand) {
-  auto& s = Begin("cluster.example", "/~zunpo/summ.html", true, "GET /x HTTP/1.0\r\n\r\n");
-  EXPECT_EQ(s.lastPort, "80");
-  s.AcceptConnection();
-  EXPECT_EQ(s.sent, "GET /x HTTP/1.0\r\n\r\n");
-  s.Arrive(std::string(1001, 'z'));
-  Settle();
-  ASSERT_TRUE(result);
-  EXPECT_TRUE(result->ok);
 }
 
 TEST_F(Exchange, RequestThatCannotLeaveWaitsThenFails) {

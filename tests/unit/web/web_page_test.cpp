@@ -89,16 +89,5 @@ TEST_F(Page, PartialLastLineAndJacCut) {
   EXPECT_EQ(shown.size(), 1u) << "only the line that ends within 1,660 characters";
 }
 
-TEST_F(Page, HostilePages) {
-  std::string binary;
-  for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 37) & 0xff);
-  ParseWebPage(binary, false, sinks);
-  ParseWebPage(std::string(100000, 'a') + "\r\n", false, sinks);
-  ParseWebPage("", false, sinks);
-  ParseWebPage("\r\n\r\n\n\r", false, sinks);
-  ParseWebPage(std::string("\0\0\0\r\n", 5), false, sinks);
-  SUCCEED();
-}
-
 }  // namespace
 }  // namespace qn

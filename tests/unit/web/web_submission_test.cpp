@@ -40,23 +40,6 @@ TEST(CheckSubmission, RefusalsSayWhatTheFormatIs) {
   EXPECT_EQ(CheckSubmissionLine(">x\r\n", SubmitVariant::Web).outcome, SubmissionCheck::Outcome::TooFewWords);
 }
 
-TEST(ParseSubmission, Fields) {
-  auto f = ParseSubmission("G4TST 14025.5 K1ABC  up   2 ", false);
-  EXPECT_EQ(f.callsign, "G4TST");
-  EXPECT_EQ(f.frequencyInteger, "14025");
-  EXPECT_EQ(f.frequencyDecimal, "5");
-  EXPECT_EQ(f.dxCallsign, "K1ABC");
-  EXPECT_EQ(f.comment, "up 2");
-  EXPECT_FALSE(f.announcement);
-  f = ParseSubmission("G4TST 7012", false);
-  EXPECT_EQ(f.frequencyDecimal, "");
-  f = ParseSubmission("G4TST >QRV tonight", false);
-  EXPECT_TRUE(f.announcement);
-  EXPECT_EQ(f.comment, "QRV tonight");
-  f = ParseSubmission("G4TST >QRV tonight", true);
-  EXPECT_FALSE(f.announcement) << "JAC pages take spots only";
-}
-
 TEST(UrlEncode, Rules) {
   EXPECT_EQ(web::UrlEncode("up 2"), "up%202");
   EXPECT_EQ(web::UrlEncode("a\tb"), "a%9b");
@@ -122,14 +105,6 @@ TEST(WebClusterRules, SaveChecksInOrder) {
   f.period = "abc";
   EXPECT_EQ(WebClusterRules::Save(f, s), "");
   EXPECT_EQ(s.webRefreshMinutes, 2);
-}
-
-TEST(WebClusterRules, CallsignKeys) {
-  EXPECT_EQ(WebClusterRules::CallsignKey('g'), 'G');
-  EXPECT_EQ(WebClusterRules::CallsignKey('4'), '4');
-  EXPECT_EQ(WebClusterRules::CallsignKey('\b'), '\b');
-  EXPECT_FALSE(WebClusterRules::CallsignKey('/'));
-  EXPECT_FALSE(WebClusterRules::CallsignKey('\r'));
 }
 
 }  // namespace
