@@ -224,7 +224,7 @@ TEST_F(Exchange, ConnectFailures) {
   EXPECT_EQ(result->failure, kUnableToConnect);
 }
 
-TEST_F(Exchange, PeerClosingAtOnceGivesAnEmptyReply) {
+TEST_F(Exchange, PeerClosingAtOnceOrResettingEndsTheRead) {
   auto& s = Begin();
   s.AcceptConnection();
   s.RemoteClose();
@@ -232,6 +232,16 @@ TEST_F(Exchange, PeerClosingAtOnceGivesAnEmptyReply) {
   ASSERT_TRUE(result);
   EXPECT_TRUE(result->ok);
   EXPECT_EQ(result->reply, "");
+
+  result.reset();
+  auto& reset = Begin();
+  reset.AcceptConnection();
+  reset.Arrive("half a pa");
+  reset.Refuse(104, "Connection reset by peer");
+  Settle();
+  ASSERT_TRUE(result);
+  EXPECT_TRUE(result->ok);
+  EXPECT_EQ(result->reply, "half a pa");
 }
 
 TEST_F(Exchange, RequestThatCannotLeaveWaitsThenFails) {
