@@ -26,6 +26,7 @@
 #include "traffic/filters.h"
 #include "traffic/spot_pipeline.h"
 #include "traffic/traffic_windows.h"
+#include "web/web_poller.h"
 
 namespace qn {
 
@@ -92,6 +93,7 @@ void App::BuildMenu() {
   BuildRigMenu();
   BuildFrameMenu();
   BuildLinksMenu();
+  BuildWebMenu();
 }
 
 void App::WireTelnetSession() {
@@ -257,6 +259,7 @@ void App::StartUp(const std::string& commandText) {
     }
   }
   WireTraffic();
+  if (state_.sessionKind == SessionKind::Web && ports_.sockets) WireWebSession();
   WireLinks();
 
   // The sound devices, the volume and the sound folder.
@@ -340,13 +343,9 @@ void App::StartSession() {
       frame_.SetTitle("Quillnet [TNC:" + Trim(settings_.auxPortList) + "]");
       // The serial port and the TNC start here once the serial session exists.
       break;
-    case SessionKind::Web: {
-      std::string host = Trim(settings_.webServerList.substr(0, settings_.webServerList.find(',')));
-      frame_.SetStatus("F11: manual refresh");
-      frame_.SetTitle("Quillnet [Web:" + host + "]");
-      // The first polling round runs here once the web poller exists.
+    case SessionKind::Web:
+      StartWebSession();
       break;
-    }
     case SessionKind::Telnet:
       if (state_.replayMode) {
         frame_.SetStatus("Rolling Demo");

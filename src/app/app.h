@@ -34,10 +34,12 @@ class Lookups;
 class RigControl;
 class FrameCommands;
 class Links;
+class WebPoller;
 class AlertsRules;
 class FilterRules;
 class SoundRules;
 struct LinksFields;
+struct WebClusterFields;
 
 // Lines every source of traffic (a session, the replay, the links) hands on
 // once classified.
@@ -80,6 +82,8 @@ class App : public Instance {
   Lookups* Lookup() { return lookups_.get(); }
   // Links to other copies and programs, and the logger's "outgoing.txt".
   Links* LinkIo() { return links_.get(); }
+  // Polling and submission of a web instance (null in other kinds; app_web.cpp).
+  WebPoller* Web() { return web_.get(); }
   // Where classified lines go on: each is a list the subsystems that want
   // the line subscribe to.
   TrafficEvents& Events() { return events_; }
@@ -133,6 +137,9 @@ class App : public Instance {
   // The links' menu rows, their wiring and the tag that follows the title (app_links.cpp).
   void BuildLinksMenu();
   void WireLinks();
+  void BuildWebMenu();
+  void WireWebSession();
+  void StartWebSession();
 
   TrafficEvents events_;
   std::unique_ptr<Timer> timerTim_;
@@ -154,6 +161,7 @@ class App : public Instance {
   std::unique_ptr<Lookups> lookups_;
   std::unique_ptr<SpeechPlayer> player_;
   std::unique_ptr<Links> links_;
+  std::unique_ptr<WebPoller> web_;
   std::unique_ptr<FrameListener> linkTagFollower_;
   std::unique_ptr<FrameCommands> frameCommands_;
   // Last of the subsystems: it goes first, before the frame it writes to.
@@ -167,5 +175,10 @@ class App : public Instance {
 // "outgoing.txt" afresh), the configuration written. False, with the refusal
 // shown, when the dialog stays open.
 bool SaveLinksDialog(App& app, const LinksFields& fields);
+
+// Save of the dialog in a running copy: the fields stored and the
+// configuration written, then the note that they apply at the next start.
+// False, with the refusal shown, when the dialog stays open.
+bool SaveWebClusterDialog(App& app, const WebClusterFields& fields);
 
 }  // namespace qn

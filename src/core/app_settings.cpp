@@ -120,7 +120,7 @@ const Field kFields[] = {
     {58, "fontBold", Kind::Text, "0", [](AppSettings& s) -> Ref { return &s.fontBold; }},
     {59, "fontItalic", Kind::Text, "0", [](AppSettings& s) -> Ref { return &s.fontItalic; }},
     {60, "auxInputOnly", Kind::Flag, "0", [](AppSettings& s) -> Ref { return &s.auxInputOnly; }},
-    {61, "webServerList", Kind::Text, "www.dxsummit.example:80, www.jac.example:80",
+    {61, "webServerList", Kind::Text, "localhost 8000, localhost 8000",
      [](AppSettings& s) -> Ref { return &s.webServerList; }},
     {62, "webPagePathList", Kind::Text, "/~zunpo/summ.html, /JAC/allbands.html",
      [](AppSettings& s) -> Ref { return &s.webPagePathList; }},

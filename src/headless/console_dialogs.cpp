@@ -12,6 +12,7 @@
 #include "traffic/alerts_rules.h"
 #include "traffic/filter_rules.h"
 #include "traffic/talk_rules.h"
+#include "web/web_cluster_rules.h"
 
 namespace qn::console {
 
@@ -119,6 +120,24 @@ void LinksDialog(App& app, Prompter& ask) {
     if (!AskText(ask, title, "Link Topic", f.topic)) return;
     if (!AskText(ask, title, "Link Item", f.item)) return;
     if (SaveLinksDialog(app, f)) return;
+  }
+}
+
+void WebClusterDialog(App& app, Prompter& ask) {
+  WebClusterFields f = WebClusterRules::Load(app.Settings());
+  const std::string title = kWebClusterDialogCaption;
+  for (int tries = 0; tries < 100; ++tries) {
+    if (!AskText(ask, title, "Network Address or Host Name", f.servers)) return;
+    if (!AskText(ask, title, "File Path And Name", f.paths)) return;
+    if (!AskText(ask, title, "Refresh Period, Minutes", f.period)) return;
+    if (!AskFlag(ask, title, "Ignore Very First Connection", f.ignoreFirst)) return;
+    if (!AskText(ask, title, "Your Callsign", f.callsign)) return;
+    if (!AskFlag(ask, title, "DDE in", f.ddeIn)) return;
+    if (!AskFlag(ask, title, "DDE out", f.ddeOut)) return;
+    const bool bridged = f.bridgeToRemote;
+    if (!AskFlag(ask, title, "Bridge To Remote", f.bridgeToRemote)) return;
+    if (f.bridgeToRemote && !bridged) ask.MessageBox(kWebBridgeWarning, MsgIcon::Exclamation);
+    if (SaveWebClusterDialog(app, f)) return;
   }
 }
 

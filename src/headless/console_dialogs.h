@@ -16,6 +16,8 @@ void TalkDialog(App& app, Prompter& ask);
 void SoundDialog(App& app, Prompter& ask);
 void VoiceDialog(App& app, Prompter& ask);
 void LinksDialog(App& app, Prompter& ask);
+// "Quillnet: Web Cluster Configuration".
+void WebClusterDialog(App& app, Prompter& ask);
 // Each box's text and background colour as "R,G,B" (console_colours.cpp).
 void ColoursDialog(App& app, Prompter& ask);
 // Off, rigctld or Hamlib and their fields; then an offer to test (console_rig.cpp).

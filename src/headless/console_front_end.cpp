@@ -378,6 +378,9 @@ void ConsoleFrontEnd::Open(DialogKind kind) {
     case DialogKind::Links:
       console::LinksDialog(*app_, *this);
       break;
+    case DialogKind::WebCluster:
+      console::WebClusterDialog(*app_, *this);
+      break;
   }
 }
 

@@ -18,7 +18,8 @@ enum class DialogKind {
   VoiceBroadcaster,
   RigControl,
   Fonts,
-  Links
+  Links,
+  WebCluster
 };
 
 class DialogHost {

@@ -15,6 +15,7 @@
 #include "ui/sound_dialog.h"
 #include "ui/talk_dialog.h"
 #include "ui/voice_dialog.h"
+#include "ui/web_cluster_dialog.h"
 
 namespace qn {
 
@@ -82,6 +83,11 @@ void QtDialogHost::Open(DialogKind kind) {
       break;
     case DialogKind::Links: {
       LinksDialog dlg(*app_, parent);
+      dlg.exec();
+      break;
+    }
+    case DialogKind::WebCluster: {
+      WebClusterDialog dlg(*app_, parent);
       dlg.exec();
       break;
     }
