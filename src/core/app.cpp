@@ -1,5 +1,6 @@
 #include "core/app.h"
 
+#include "bridge/bridging.h"
 #include "core/command_line.h"
 #include "core/frame_commands.h"
 #include "core/personal_info.h"
@@ -106,6 +107,7 @@ void App::BuildMenu() {
   BuildRigMenu();
   BuildFrameMenu();
   BuildLinksMenu();
+  BuildBridgeMenu();
 }
 
 void App::WireTelnetSession() {
@@ -285,6 +287,7 @@ void App::StartUp(const std::string& commandText) {
   if (state_.sessionKind != SessionKind::Web) siteList_ = std::make_unique<SiteList>(*this);
   WireTraffic();
   WireLinks();
+  WireBridge();
 
   // The sound devices, the volume and the sound folder.
   state_.startingUp = true;

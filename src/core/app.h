@@ -27,6 +27,7 @@
 #include "platform/prompter.h"
 #include "platform/rig.h"
 #include "platform/sound_output.h"
+#include "platform/tcp_listener.h"
 #include "platform/tcp_socket.h"
 #include "platform/url_opener.h"
 #include "session/capture.h"
@@ -54,6 +55,7 @@ class Lookups;
 class RigControl;
 class FrameCommands;
 class Links;
+struct Bridging;
 
 // Lines every source of traffic (a session, the replay, the links) hands on
 // once classified.
@@ -91,6 +93,7 @@ struct Ports {
   PortIo* portIo = nullptr;          // none: no PTT line
   RigFactory* rigs = nullptr;        // none: rig control cannot be switched on
   LinkEndpoint* links = nullptr;     // none: no local links to other programs
+  TcpListenerFactory* listeners = nullptr;  // none: "ACCEPT" sites cannot listen
 };
 
 class App {
@@ -141,6 +144,8 @@ class App {
   UrlOpener* Urls() { return ports_.urls; }
   // Links to other copies and programs, and the logger's "outgoing.txt".
   Links* LinkIo() { return links_.get(); }
+  // Bridge, link crypto, RF gateway, DX robot and server mode (app_bridge.cpp).
+  Bridging* Bridges() { return bridging_.get(); }
   // Where classified lines go on: each is a list the subsystems that want
   // the line subscribe to.
   TrafficEvents& Events() { return events_; }
@@ -256,6 +261,8 @@ class App {
   // The links' menu rows, their wiring and the tag that follows the title (app_links.cpp).
   void BuildLinksMenu();
   void WireLinks();
+  void BuildBridgeMenu();
+  void WireBridge();
 
   Ports ports_;
   DataFolder folder_;
@@ -292,6 +299,7 @@ class App {
   std::unique_ptr<SpeechPlayer> player_;
   std::unique_ptr<Links> links_;
   std::unique_ptr<FrameListener> linkTagFollower_;
+  std::unique_ptr<Bridging> bridging_;
   std::unique_ptr<FrameCommands> frameCommands_;
   // Last of the subsystems: it goes first, before the frame it writes to.
   std::unique_ptr<RigControl> rig_;
