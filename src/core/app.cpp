@@ -258,7 +258,7 @@ void App::StartUp(const std::string& commandText) {
   CountInstances();
   state_.helpFile = state_.programDir + "/quillnet.hlp";
 
-  // Line ends. The bridge defaults are set here once bridging exists.
+  // Line ends.
   state_.newline = "\r\n";
   state_.sendTerminator = "\n";
 
@@ -278,7 +278,7 @@ void App::StartUp(const std::string& commandText) {
     frame_.SetSplashVisible(false);
   });
 
-  // The filter and alert tables; the bridge table loads here once bridging exists.
+  // The filter and alert tables; the bridge and crypto tables load with the bridge's wiring.
   LoadTrafficTables();
 
   if (state_.sessionKind == SessionKind::Telnet && ports_.sockets) {
@@ -299,7 +299,7 @@ void App::StartUp(const std::string& commandText) {
   // The windows, with their headers; the front end applies fonts and colours.
   CreateWindows();
 
-  // The PTT port. 14: the link crypto table is read here once it exists.
+  // The PTT port.
   LoadPttPort();
   StartUpRig();
 

@@ -217,6 +217,10 @@ void App::WireBridge() {
     SetFlashing(false);
   };
   connection_->serverRearm = [server] { server->CallerLeft(); };
+  // A caller hung up by the user is followed by the next one all the same.
+  connection_->dropped.Subscribe([this, server] {
+    if (connection_->Modes().serverMode && server->Listening()) server->CallerLeft();
+  });
   receiver_->steps.serverLine = [this, server](ReceivedLine& line) {
     if (connection_->Modes().serverMode) server->OnCallerLine(line.text);
   };

@@ -67,8 +67,11 @@ void ServerMode::CallerLeft() {
 void ServerMode::OnIncoming() {
   if (!listener_) return;
   if (hooks_.active && !hooks_.active()) {
-    // The user has moved on to another site meanwhile.
-    Stop();
+    // The user has moved on to another site meanwhile. The listener itself
+    // stays until the next start: this runs inside its own event.
+    rearm_->SetEnabled(false);
+    armed_ = false;
+    listener_->Close();
     return;
   }
   while (auto caller = listener_->Accept()) {

@@ -1,5 +1,7 @@
 // A listener the test calls into: Call() stands for a caller connecting from
-// outside. Ports listed in busyPorts cannot be listened on.
+// outside. Ports listed in busyPorts cannot be listened on. The callers'
+// sockets belong to the factory, so a test can look at what a caller got
+// after the program has let go of it.
 #pragma once
 
 #include <deque>
@@ -15,7 +17,8 @@ namespace qn::fakes {
 
 class FakeTcpListener : public TcpListener {
  public:
-  explicit FakeTcpListener(const std::set<int>& busyPorts) : busyPorts_(busyPorts) {}
+  FakeTcpListener(const std::set<int>& busyPorts, std::deque<std::unique_ptr<FakeSocket>>& callers)
+      : busyPorts_(busyPorts), callers_(callers) {}
 
   void SetListener(TcpListenerListener* l) override { listener_ = l; }
   bool Listen(const std::string& address, int port) override;
@@ -34,11 +37,12 @@ class FakeTcpListener : public TcpListener {
 
  private:
   const std::set<int>& busyPorts_;
+  std::deque<std::unique_ptr<FakeSocket>>& callers_;
   TcpListenerListener* listener_ = nullptr;
   bool listening_ = false;
   int port_ = 0;
   std::string error_;
-  std::deque<std::unique_ptr<FakeSocket>> waiting_;
+  std::deque<FakeSocket*> waiting_;
 };
 
 class FakeTcpListenerFactory : public TcpListenerFactory {
@@ -46,6 +50,7 @@ class FakeTcpListenerFactory : public TcpListenerFactory {
   std::unique_ptr<TcpListener> CreateListener() override;
   std::vector<FakeTcpListener*> made;
   std::set<int> busyPorts;
+  std::deque<std::unique_ptr<FakeSocket>> callers;
 };
 
 }  // namespace qn::fakes
