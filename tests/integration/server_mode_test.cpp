@@ -2,11 +2,7 @@
 // client as a user would call it: the caller's spot reaches the spot window,
 // what the user types reaches the caller, a second caller is told the station
 // is busy, and after the first one leaves the copy listens again.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -22,20 +18,6 @@ namespace {
 
 const std::filesystem::path kTelnet =
     std::filesystem::path(QUILLNET_SOURCE_DIR) / "build/peers/usr/bin/inetutils-telnet";
-
-int FreeLoopbackPort() {
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof a;
-  int port = 0;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-    port = ntohs(a.sin_port);
-  ::close(fd);
-  return port;
-}
 
 std::size_t CountLines(const testing::ChildProcess& p, const std::string& text) {
   const auto& lines = p.Lines();
@@ -54,7 +36,7 @@ bool WaitForCount(testing::ChildProcess& p, const std::string& text, std::size_t
 
 TEST(ServerModeEndToEnd, ATelnetCallerIsServedAndTheNextOneWaits) {
   if (!std::filesystem::exists(kTelnet)) GTEST_SKIP() << "no telnet client unpacked (tools/fetch-peers)";
-  const int port = FreeLoopbackPort();
+  const int port = testing::FreeLoopbackPort();
   ASSERT_NE(port, 0);
   fakes::TempFolder dir;
   testing::WriteCallsign(dir);
