@@ -199,6 +199,9 @@ void App::WireBridge() {
   sh.title = [this](const std::string& title) { frame_.SetTitle(title); };
   sh.customTitle = customTitle;
   sh.message = [this](const std::string& text) { ShowMessage(WindowId::Terminal, text); };
+  sh.newConnection = [this] {
+    if (connection_->onNewConnection) connection_->onNewConnection();
+  };
   sh.incomingCall = [this] { PopUpMainWindow(false); };
   sh.active = [this] { return connection_->Modes().serverMode; };
   sh.escape = [this] {

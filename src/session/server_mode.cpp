@@ -77,6 +77,7 @@ void ServerMode::OnIncoming() {
   while (auto caller = listener_->Accept()) {
     if (armed_ && !link_.IsOpen()) {
       armed_ = false;
+      if (hooks_.newConnection) hooks_.newConnection();
       link_.Adopt(std::move(caller));
       if (hooks_.incomingCall) hooks_.incomingCall();
       continue;

@@ -24,6 +24,9 @@ struct ServerModeHooks {
   std::function<std::string()> customTitle;
   // A line of the program's own in the terminal window.
   std::function<void(const std::string& text)> message;
+  // A caller is about to be taken: the receive path starts from empty
+  // buffers, so the last caller's unfinished line is not this one's.
+  std::function<void()> newConnection;
   // A caller was taken: the incoming-call sound, the frame to the front.
   std::function<void()> incomingCall;
   // The current site is still an "ACCEPT" site.

@@ -90,6 +90,24 @@ TEST(AppServerModeTest, AnAcceptSiteServesOneCallerAndListensAgain) {
   EXPECT_TRUE(c.Instance().Connection()->Connected());
 }
 
+TEST(AppServerModeTest, ACallerFloodingWithoutLineEndsThenVanishingLeavesTheCopyServing) {
+  Copy c;
+  c.t.Folder().WriteAtomic("qln.sit", SerialiseSiteFile({Site("ACCEPT_here", "", "7300")}));
+  c.t.StartWithCall("/S ACCEPT_here");
+  fakes::FakeTcpListener& listener = *c.listeners.made.back();
+  EXPECT_EQ(listener.address, "");
+  fakes::FakeSocket* caller = listener.Call();
+  const std::string chunk(64 * 1024, 'x');
+  for (int i = 0; i < 160; ++i) caller->Arrive(chunk);  // 10 MB, no line end
+  caller->Arrive("half a li");
+  caller->RemoteClose();
+  EXPECT_LT(c.Window(WindowId::Terminal).size(), 2 * TextWindow::kLimit);
+  c.t.loop.Advance(ServerMode::kRearmMs);
+  EXPECT_EQ(c.Instance().Frame().Status(), "Waiting for incoming calls (7300)...");
+  listener.Call()->Arrive(kSpot);
+  EXPECT_EQ(Count(c.Window(WindowId::Spots), "DL1XYZ"), 1u);
+}
+
 TEST(AppCryptoTest, TheOptionNeedsAValidTableAndThenCiphersTheSession) {
   Copy plain;
   plain.ConnectTo("node.example");
