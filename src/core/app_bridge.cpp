@@ -106,11 +106,12 @@ void App::WireBridge() {
   pipeline_->accepted.Subscribe(
       [bridge](const SpotRecord& spot, SpotSource source) { bridge->BridgeSpot(spot, spot.line, source); });
   pipeline_->relayToMain.Subscribe([bridge](const std::string& line) { bridge->RelayToSession(line); });
-  // A copy that hands its spots out offers the ones of its own session to
-  // the relay copies; a relay copy offers nothing, so no line goes round.
-  events_.spotLine.Subscribe([this, bridge, customTitle](const std::string& line, SpotSource source) {
-    if (source != SpotSource::Main || !connection_ || !connection_->Flags().ddeOut) return;
-    if (StartsWith(UCase(customTitle()), "RELAY")) return;
+  // Every copy but a relay offers the spot lines of its session to the relay
+  // copies (Textout1 finds them; with none running nothing is sent). A relay
+  // offers nothing, so no line goes round, and a spot that also reached it
+  // as a link spot is a duplicate there.
+  events_.spotLine.Subscribe([bridge, customTitle](const std::string& line, SpotSource source) {
+    if (source != SpotSource::Main || StartsWith(UCase(customTitle()), "RELAY")) return;
     bridge->OfferToRelays(line);
   });
 
@@ -157,7 +158,9 @@ void App::WireBridge() {
   rh.startHelper = [this](const std::string& argument) {
     StartHelper(Robot::kHelper, {argument}, WindowStyle::Minimised);
   };
-  events_.announcementShown.Subscribe([robot](const std::string& line) { robot->OnWindowLine(line); });
+  events_.announcementShown.Subscribe([robot, customTitle](const std::string& line) {
+    if (StartsWith(UCase(customTitle()), "DXROBOT")) robot->OnWindowLine(line);
+  });
 
   if (!connection_) return;
 
@@ -220,6 +223,10 @@ void App::WireBridge() {
     SetFlashing(false);
   };
   connection_->serverRearm = [server] { server->CallerLeft(); };
+  // Connected to a node instead: the port is given back.
+  connection_->connected.Subscribe([this, server] {
+    if (!connection_->Modes().serverMode) server->Stop();
+  });
   // A caller hung up by the user is followed by the next one all the same.
   connection_->dropped.Subscribe([this, server] {
     if (connection_->Modes().serverMode && server->Listening()) server->CallerLeft();

@@ -8,6 +8,7 @@
 #include "core/app.h"
 #include "core/site_file.h"
 #include "core/text.h"
+#include "fakes/fake_link_endpoint.h"
 #include "fakes/fake_socket.h"
 #include "fakes/fake_tcp_listener.h"
 #include "fakes/test_app.h"
@@ -88,6 +89,12 @@ TEST(AppServerModeTest, AnAcceptSiteServesOneCallerAndListensAgain) {
   EXPECT_EQ(c.Instance().Frame().Status(), "Waiting for incoming calls (7300)...");
   listener.Call();
   EXPECT_TRUE(c.Instance().Connection()->Connected());
+
+  // Calling a node instead gives the port back.
+  c.Instance().Connection()->ConnectHost("node.example:7300");
+  c.Sock().AcceptConnection();
+  EXPECT_FALSE(c.Instance().Connection()->Modes().serverMode);
+  EXPECT_FALSE(c.Instance().Bridges()->server->Listening());
 }
 
 TEST(AppServerModeTest, ACallerFloodingWithoutLineEndsThenVanishingLeavesTheCopyServing) {
@@ -166,6 +173,36 @@ TEST(AppBridgeTest, ExchangeOffStopsTrafficToThePortButNotEscapedText) {
   c.Instance().TypeLine("+++MYCALL G4TST");
   EXPECT_EQ(c.aux.back(), "MYCALL G4TST");
   EXPECT_EQ(c.Sock().sent.find("MYCALL"), std::string::npos);
+}
+
+TEST(AppBridgeTest, ARelayCopyForwardsTheOtherCopysSpotsToItsNodeOnce) {
+  Copy a, relay;
+  fakes::FakeLinkNetwork network{a.t.loop};
+  fakes::FakeLinkEndpoint endA{network, 1}, endRelay{network, 2};
+  a.t.links = &endA;
+  relay.t.links = &endRelay;
+  a.ConnectTo("node1.example");
+  relay.ConnectTo("node2.example");
+  relay.Instance().Connection()->CustomTitle() = "RELAY1";
+  relay.Instance().Frame().SetTitle("Quillnet [RELAY1]");
+  relay.Instance().Connection()->MutableFlags().ddeIn = true;
+  a.t.registry.others = {relay.t.registry.ownTitle};
+  relay.t.registry.others = {a.t.registry.ownTitle};
+
+  a.Sock().Arrive(kSpot);
+  a.t.loop.RunPosted();
+  EXPECT_EQ(Count(relay.Sock().sent, "DX de K1ABC:     14025.0  DL1XYZ"), 1u);
+  // Handed out as a link spot as well: the relay's duplicate test keeps it to one.
+  a.Instance().Connection()->MutableFlags().ddeOut = true;
+  const std::string second =
+      "DX de K1ABC:      7005.0  VK9XX        up 2                           1201Z\r\n";
+  a.Sock().Arrive(second);
+  a.t.loop.RunPosted();
+  EXPECT_EQ(Count(relay.Sock().sent, "VK9XX"), 1u);
+  // The relay offers nothing back.
+  EXPECT_EQ(Count(a.Sock().sent, "DX de"), 0u);
+  a.t.app.reset();
+  relay.t.app.reset();
 }
 
 TEST(AppRobotTest, AChannelRequestIsAnsweredAndTheSpotComesIn) {
