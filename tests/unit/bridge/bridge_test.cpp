@@ -180,16 +180,5 @@ TEST_F(BridgeTest, FromOtherLinksIntoTheSessionButNeverItsOwnSpots) {
   EXPECT_TRUE(session.empty());
 }
 
-TEST_F(BridgeTest, RelayLinesAndOffers) {
-  std::vector<std::string> relays;
-  bridge->Hooks().toRelays = [&](const std::string& l) { relays.push_back(l); };
-  bridge->OfferToRelays("DX de K1TTT:  14025.0  JA1XYZ\r\n");
-  bridge->OfferToRelays("\r\n");
-  ASSERT_EQ(relays.size(), 1u);
-  EXPECT_EQ(relays[0], "DX de K1TTT:  14025.0  JA1XYZ");
-  bridge->RelayToSession("DX de K1TTT:  14025.0  JA1XYZ\r\n");
-  EXPECT_EQ(session, "DX de K1TTT:  14025.0  JA1XYZ\r\n");
-}
-
 }  // namespace
 }  // namespace qn
