@@ -186,9 +186,13 @@ void App::WireBridge() {
     return robot->RobotCommand(line.text);
   };
   receiver_->steps.copyToRf = [gateway](const ReceivedLine& line) { gateway->CopyToRf(line.text); };
-  typedInput_->auxCommand = [this, gateway](const std::string& text) {
-    std::string escape = UCase(Trim(settings_.auxEscapeString));
-    return gateway->TypedToPort(text, escape.empty() ? "+++" : escape);
+  // The working copy of the command escape string.
+  auto escape = [this] {
+    std::string e = UCase(Trim(settings_.auxEscapeString));
+    return e.empty() ? std::string("+++") : e;
+  };
+  typedInput_->auxCommand = [gateway, escape](const std::string& text) {
+    return gateway->TypedToPort(text, escape());
   };
   connection_->connected.Subscribe([gateway] { gateway->OnSessionConnected(); });
   connection_->dropped.Subscribe([gateway] { gateway->OnSessionDropped(); });
@@ -207,10 +211,7 @@ void App::WireBridge() {
   };
   sh.incomingCall = [this] { PopUpMainWindow(false); };
   sh.active = [this] { return connection_->Modes().serverMode; };
-  sh.escape = [this] {
-    std::string escape = UCase(Trim(settings_.auxEscapeString));
-    return escape.empty() ? std::string("+++") : escape;
-  };
+  sh.escape = escape;
   sh.relayCopy = [customTitle] { return StartsWith(UCase(customTitle()), "RELAY"); };
   sh.toOthers = [this](const std::string& line) {
     if (links_) links_->Textout(line);

@@ -24,12 +24,13 @@ bool ServerMode::Start(const std::string& address, int port) {
   if (where == "*" || where == "0.0.0.0") where.clear();
   listener_ = listeners_.CreateListener();
   listener_->SetListener(this);
-  listener_->Listen(where, port);
+  // Port 0 would listen on a port nobody knows to call.
+  const bool started = port > 0 && listener_->Listen(where, port);
   // The system answers at once; the wait only keeps a slow one from hanging us.
-  loop_.WaitUntil(kListenWaitMs, [this] { return !listener_ || listener_->IsListening(); });
-  if (!Listening()) {
-    std::string why = "Cannot listen on port " + std::to_string(port) + ": " +
-                      (listener_ ? listener_->ErrorText() : std::string("stopped"));
+  if (started) loop_.WaitUntil(kListenWaitMs, [this] { return !listener_ || listener_->IsListening(); });
+  if (!started || !Listening()) {
+    std::string reason = port <= 0 ? std::string("the site gives no port") : listener_->ErrorText();
+    std::string why = "Cannot listen on port " + std::to_string(port) + ": " + reason;
     if (hooks_.status) hooks_.status(why);
     if (hooks_.message) hooks_.message(why);
     Stop();

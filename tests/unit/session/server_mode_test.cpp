@@ -110,6 +110,10 @@ TEST_F(ServerModeTest, APortInUseIsSaidPlainly) {
   EXPECT_EQ(status, "Cannot listen on port 23: The bound address is already in use");
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_FALSE(server.Start("", 70000));
+  EXPECT_FALSE(server.Start("", 0));
+  EXPECT_EQ(status, "Cannot listen on port 0: the site gives no port");
+  // A refusal is at once, not after the listen wait.
+  EXPECT_EQ(clock.NowMs(), 0);
 }
 
 TEST_F(ServerModeTest, EscapeLinesAndRelayCopiesPassCallerLinesOn) {
