@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "app/session_wiring.h"
+#include "bridge/bridging.h"
 #include "core/command_line.h"
 #include "core/frame_commands.h"
 #include "core/personal_info.h"
@@ -94,6 +95,7 @@ void App::BuildMenu() {
   BuildFrameMenu();
   BuildLinksMenu();
   BuildWebMenu();
+  BuildBridgeMenu();
 }
 
 void App::WireTelnetSession() {
@@ -222,7 +224,7 @@ void App::StartUp(const std::string& commandText) {
   CountInstances();
   state_.helpFile = state_.programDir + "/quillnet.hlp";
 
-  // Line ends. The bridge defaults are set here once bridging exists.
+  // Line ends.
   state_.newline = "\r\n";
   state_.sendTerminator = "\n";
 
@@ -242,7 +244,7 @@ void App::StartUp(const std::string& commandText) {
     frame_.SetSplashVisible(false);
   });
 
-  // The filter and alert tables; the bridge table loads here once bridging exists.
+  // The filter and alert tables; the bridge and crypto tables load with the bridge's wiring.
   LoadTrafficTables();
 
   if (state_.sessionKind == SessionKind::Telnet && ports_.sockets) {
@@ -261,6 +263,7 @@ void App::StartUp(const std::string& commandText) {
   WireTraffic();
   if (state_.sessionKind == SessionKind::Web && ports_.sockets) WireWebSession();
   WireLinks();
+  WireBridge();
 
   // The sound devices, the volume and the sound folder.
   state_.startingUp = true;
@@ -272,7 +275,7 @@ void App::StartUp(const std::string& commandText) {
   // The windows, with their headers; the front end applies fonts and colours.
   CreateWindows();
 
-  // The PTT port. 14: the link crypto table is read here once it exists.
+  // The PTT port.
   LoadPttPort();
   StartUpRig();
 

@@ -35,6 +35,7 @@ class RigControl;
 class FrameCommands;
 class Links;
 class WebPoller;
+struct Bridging;
 class AlertsRules;
 class FilterRules;
 class SoundRules;
@@ -84,6 +85,8 @@ class App : public Instance {
   Links* LinkIo() { return links_.get(); }
   // Polling and submission of a web instance (null in other kinds; app_web.cpp).
   WebPoller* Web() { return web_.get(); }
+  // Bridge, link crypto, RF gateway, DX robot and server mode (app_bridge.cpp).
+  Bridging* Bridges() { return bridging_.get(); }
   // Where classified lines go on: each is a list the subsystems that want
   // the line subscribe to.
   TrafficEvents& Events() { return events_; }
@@ -140,6 +143,8 @@ class App : public Instance {
   void BuildWebMenu();
   void WireWebSession();
   void StartWebSession();
+  void BuildBridgeMenu();
+  void WireBridge();
 
   TrafficEvents events_;
   std::unique_ptr<Timer> timerTim_;
@@ -163,6 +168,7 @@ class App : public Instance {
   std::unique_ptr<Links> links_;
   std::unique_ptr<WebPoller> web_;
   std::unique_ptr<FrameListener> linkTagFollower_;
+  std::unique_ptr<Bridging> bridging_;
   std::unique_ptr<FrameCommands> frameCommands_;
   // Last of the subsystems: it goes first, before the frame it writes to.
   std::unique_ptr<RigControl> rig_;

@@ -21,6 +21,7 @@
 #include "platform/qt/qt_launcher.h"
 #include "platform/qt/qt_link_endpoint.h"
 #include "platform/qt/qt_rig_factory.h"
+#include "platform/qt/qt_tcp_listener.h"
 #include "platform/qt/qt_tcp_socket.h"
 #include "ui/gui_front_end.h"
 
@@ -47,8 +48,9 @@ int RunHeadless(int argc, char** argv, const qn::fs::path& folder, const qn::Pro
   qn::LinuxPortIo portIo;
   qn::QtRigFactory rigs;
   qn::QtLinkEndpoint links(registry.Folder());
+  qn::QtListenerFactory listeners;
   qn::App app(qn::Ports{loop, clock, console, registry, &console, &sockets, &launcher, &console, &sound,
-                        &portIo, &rigs, &links},
+                        &portIo, &rigs, &links, &listeners},
               qn::DataFolder(folder));
   app.onQuit = [] { QCoreApplication::exit(0); };
   console.Attach(app);

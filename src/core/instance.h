@@ -31,6 +31,7 @@
 #include "platform/prompter.h"
 #include "platform/rig.h"
 #include "platform/sound_output.h"
+#include "platform/tcp_listener.h"
 #include "platform/tcp_socket.h"
 #include "platform/url_opener.h"
 
@@ -62,6 +63,7 @@ struct Ports {
   PortIo* portIo = nullptr;          // none: no PTT line
   RigFactory* rigs = nullptr;        // none: rig control cannot be switched on
   LinkEndpoint* links = nullptr;     // none: no local links to other programs
+  TcpListenerFactory* listeners = nullptr;  // none: "ACCEPT" sites cannot listen
 };
 
 class Instance {

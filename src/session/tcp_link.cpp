@@ -13,6 +13,15 @@ void TcpLink::Open(const LinkAddress& address) {
   socket_->Connect(address.host, address.port);
 }
 
+void TcpLink::Adopt(std::unique_ptr<TcpSocket> socket) {
+  Close();
+  socket_ = std::move(socket);
+  if (!socket_) return;
+  socket_->SetListener(this);
+  OnConnected();
+  if (socket_) OnDataArrived(0);
+}
+
 void TcpLink::Close() {
   if (socket_) {
     socket_->SetListener(nullptr);

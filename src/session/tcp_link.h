@@ -32,6 +32,10 @@ class TcpLink : public ByteLink, private TcpSocketListener {
   // The remote host's name, else its address.
   std::string PeerName() const override;
 
+  // Server mode: a caller's socket, connected already, becomes the link; the
+  // link reports itself opened and reads what the caller sent meanwhile.
+  void Adopt(std::unique_ptr<TcpSocket> socket);
+
   SocketFactory& Sockets() { return sockets_; }
   // The link closed itself because the pending output passed kMaxPending.
   std::function<void()> onPeerNotReading;

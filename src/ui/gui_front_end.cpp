@@ -16,7 +16,8 @@ GuiFrontEnd::~GuiFrontEnd() {
 
 Ports GuiFrontEnd::Ports() {
   return qn::Ports{loop_,     clock_,     prompter_, registry_, &dialogs_, &sockets_,
-                   &launcher_, &urls_,    &sound_,   &portIo_,  &rigs_,    &links_};
+                   &launcher_, &urls_,    &sound_,   &portIo_,  &rigs_,    &links_,
+                   &listeners_};
 }
 
 void GuiFrontEnd::Attach(App& app) {

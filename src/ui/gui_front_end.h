@@ -16,6 +16,7 @@
 #include "platform/qt/qt_prompter.h"
 #include "platform/qt/qt_rig_factory.h"
 #include "platform/qt/qt_sound_output.h"
+#include "platform/qt/qt_tcp_listener.h"
 #include "platform/qt/qt_tcp_socket.h"
 #include "platform/qt/qt_url_opener.h"
 #include "ui/main_frame.h"
@@ -52,6 +53,7 @@ class GuiFrontEnd {
   QtInstanceRegistry registry_;
   QtDialogHost dialogs_;
   QtSocketFactory sockets_;
+  QtListenerFactory listeners_;
   QtLauncher launcher_;
   QtUrlOpener urls_;
   QtSoundOutput sound_;

@@ -23,6 +23,8 @@ class FakeSocket : public TcpSocket {
 
   // Test side.
   void AcceptConnection();
+  // A caller that a listener took: connected from the start.
+  void StartConnected() { connected_ = true; }
   void Refuse(int code = 10061, const std::string& description = "Connection refused");
   void Arrive(std::string_view bytes);
   void RemoteClose();

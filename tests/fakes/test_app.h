@@ -28,13 +28,15 @@ struct TestApp {
   FakeRadio radio;
   FakeRigFactory rigs{loop, radio};
   LinkEndpoint* links = nullptr;  // set for a copy linked to others
+  TcpListenerFactory* listeners = nullptr;  // set for a copy that may serve callers
   std::unique_ptr<App> app;
 
   DataFolder Folder() const { return DataFolder(dir.Path()); }
   App& Make() {
-    app = std::make_unique<App>(Ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &urls,
-                                      &sound, &portIo, &rigs, links},
-                                Folder());
+    app = std::make_unique<App>(
+        Ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &urls, &sound, &portIo, &rigs, links,
+              listeners},
+        Folder());
     return *app;
   }
   // With a callsign already stored, so start-up does not ask for it.

@@ -2,6 +2,11 @@
 // runtime folder and a configuration that already holds a callsign.
 #pragma once
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <string>
 #include <vector>
 
@@ -18,6 +23,21 @@ inline void WriteCallsign(const fakes::TempFolder& dir, const std::string& call 
   std::string cfg;
   for (int i = 1; i <= 92; ++i) cfg += (i == 67 ? call : i == 69 ? "1" : "") + std::string("\r\n");
   DataFolder(dir.Path()).WriteAtomic("quillnet.cfg", cfg);
+}
+
+// A port nobody listens on at the moment, for a copy to listen on.
+inline int FreeLoopbackPort() {
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof a;
+  int port = 0;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+    port = ntohs(a.sin_port);
+  ::close(fd);
+  return port;
 }
 
 }  // namespace qn::testing

@@ -20,6 +20,11 @@ constexpr int kKeepCount = 5;
 
 QtTcpSocket::QtTcpSocket() = default;
 
+QtTcpSocket::QtTcpSocket(std::unique_ptr<QTcpSocket> accepted) : socket_(std::move(accepted)) {
+  Wire(socket_.get());
+  EnableKeepAlive();
+}
+
 QtTcpSocket::~QtTcpSocket() {
   listener_ = nullptr;
   Close();
@@ -41,6 +46,24 @@ void QtTcpSocket::Connect(const std::string& host, const std::string& port) {
   socket_ = std::make_unique<QTcpSocket>();
   hostName_ = host;
   QTcpSocket* s = socket_.get();
+  Wire(s);
+
+  int number = ResolvePort(port);
+  if (number == 0) {
+    std::string why = "Unknown port or service: " + port;
+    // Reported like any other failure, after the caller has returned.
+    QTimer::singleShot(0, this, [this, why] {
+      if (listener_)
+        listener_->OnError(static_cast<int>(QAbstractSocket::UnsupportedSocketOperationError), why);
+    });
+    return;
+  }
+  QString h = QString::fromLatin1(host.data(), static_cast<qsizetype>(host.size()));
+  if (h.startsWith('[') && h.endsWith(']')) h = h.mid(1, h.size() - 2);
+  s->connectToHost(h, static_cast<quint16>(number));
+}
+
+void QtTcpSocket::Wire(QTcpSocket* s) {
   s->setReadBufferSize(kReadLimit);
   connect(s, &QTcpSocket::connected, this, [this] {
     EnableKeepAlive();
@@ -65,20 +88,6 @@ void QtTcpSocket::Connect(const std::string& host, const std::string& port) {
     if (s->state() == QAbstractSocket::ConnectedState) return;
     if (listener_) listener_->OnError(static_cast<int>(e), s->errorString().toStdString());
   });
-
-  int number = ResolvePort(port);
-  if (number == 0) {
-    std::string why = "Unknown port or service: " + port;
-    // Reported like any other failure, after the caller has returned.
-    QTimer::singleShot(0, this, [this, why] {
-      if (listener_)
-        listener_->OnError(static_cast<int>(QAbstractSocket::UnsupportedSocketOperationError), why);
-    });
-    return;
-  }
-  QString h = QString::fromLatin1(host.data(), static_cast<qsizetype>(host.size()));
-  if (h.startsWith('[') && h.endsWith(']')) h = h.mid(1, h.size() - 2);
-  s->connectToHost(h, static_cast<quint16>(number));
 }
 
 void QtTcpSocket::EnableKeepAlive() {

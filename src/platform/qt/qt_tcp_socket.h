@@ -21,6 +21,8 @@ class QtTcpSocket : public QObject, public TcpSocket {
   static constexpr qint64 kReadLimit = 64 * 1024;
 
   QtTcpSocket();
+  // A caller that a listener accepted: connected already.
+  explicit QtTcpSocket(std::unique_ptr<QTcpSocket> accepted);
   ~QtTcpSocket() override;
 
   void SetListener(TcpSocketListener* listener) override { listener_ = listener; }
@@ -37,6 +39,7 @@ class QtTcpSocket : public QObject, public TcpSocket {
 
  private:
   void EnableKeepAlive();
+  void Wire(QTcpSocket* s);
   std::unique_ptr<QTcpSocket> socket_;
   TcpSocketListener* listener_ = nullptr;
   std::string hostName_;
