@@ -54,6 +54,8 @@ class Lookups;
 class RigControl;
 class FrameCommands;
 class Links;
+class IrcSession;
+class ChatGreeting;
 
 // Lines every source of traffic (a session, the replay, the links) hands on
 // once classified.
@@ -141,6 +143,9 @@ class App {
   UrlOpener* Urls() { return ports_.urls; }
   // Links to other copies and programs, and the logger's "outgoing.txt".
   Links* LinkIo() { return links_.get(); }
+  // IRC and chat sessions of a telnet instance (app_irc.cpp).
+  IrcSession* Irc() { return irc_.get(); }
+  ChatGreeting* Greeting() { return chatGreeting_.get(); }
   // Where classified lines go on: each is a list the subsystems that want
   // the line subscribe to.
   TrafficEvents& Events() { return events_; }
@@ -256,6 +261,7 @@ class App {
   // The links' menu rows, their wiring and the tag that follows the title (app_links.cpp).
   void BuildLinksMenu();
   void WireLinks();
+  void WireIrc();
 
   Ports ports_;
   DataFolder folder_;
@@ -291,6 +297,8 @@ class App {
   std::unique_ptr<Lookups> lookups_;
   std::unique_ptr<SpeechPlayer> player_;
   std::unique_ptr<Links> links_;
+  std::unique_ptr<IrcSession> irc_;
+  std::unique_ptr<ChatGreeting> chatGreeting_;
   std::unique_ptr<FrameListener> linkTagFollower_;
   std::unique_ptr<FrameCommands> frameCommands_;
   // Last of the subsystems: it goes first, before the frame it writes to.
