@@ -140,6 +140,15 @@ void IrcSession::OnLine(ReceivedLine& line) {
   }
 }
 
+void IrcSession::TncFunctionKey(int n) {
+  if (n < 1 || n > 3) return;
+  if (hooks_.setIrcMode) hooks_.setIrcMode(n != 2);
+  if (n == 1) {
+    StartSession();
+    RegisterIrc();
+  }
+}
+
 void IrcSession::SendPrivateMessage(const std::string& nick, const std::string& text) {
   for (std::string whole : SplitLines(text)) {
     // A CR or NUL inside would end the line early and start a command of its own.

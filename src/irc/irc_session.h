@@ -34,6 +34,8 @@ struct IrcSessionHooks {
   std::function<std::string()> localPort;
   // A TNC in TAPR mode.
   std::function<bool()> taprMode;
+  // Switches the session's IRC handling (a TNC session's function keys).
+  std::function<void(bool on)> setIrcMode;
 };
 
 class IrcSession {
@@ -59,6 +61,8 @@ class IrcSession {
   // shown (or not even that) is done; cluster traffic is rewritten in place
   // and goes on to the classifier.
   void OnLine(ReceivedLine& line);
+  // A TNC session's Ctrl+Shift+F1 (on, and register), F2 (off), F3 (on only).
+  void TncFunctionKey(int n);
   // A private message to a user (the robot's answers), one IRC line per line of text.
   void SendPrivateMessage(const std::string& nick, const std::string& text);
 

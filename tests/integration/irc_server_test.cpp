@@ -186,6 +186,22 @@ class IrcUser {
   std::size_t pinged_ = 0;
 };
 
+// A site of the name on the loopback port, with its script and a callsign.
+void WriteSite(const fakes::TempFolder& home, const std::string& name, int port, const std::string& script) {
+  testing::WriteCallsign(home);
+  DataFolder folder(home.Path());
+  SiteRecord site;
+  site.SetName(name);
+  site.SetAddress("127.0.0.1");
+  site.SetPortType('1');
+  site.SetCustomPort(std::to_string(port));
+  site.SetKeepAliveEnabled(false);
+  site.SetKeepAlivePeriod("0");
+  site.SetAutoFlags(1);
+  folder.WriteAtomic("qln.sit", std::string(site.View()));
+  folder.WriteAtomic(ScriptFileName(name, false), script);
+}
+
 TEST(IrcServer, ASiteJoinsFilesSpotsAndTalksAndLogsOut) {
   fakes::TempFolder dir;
   Ngircd server(dir.Path());
@@ -197,20 +213,9 @@ TEST(IrcServer, ASiteJoinsFilesSpotsAndTalksAndLogsOut) {
   IrcUser user(server.Port(), "K1ABC", "#DXTEST");
 
   fakes::TempFolder home;
-  testing::WriteCallsign(home);
-  DataFolder folder(home.Path());
-  SiteRecord site;
-  site.SetName("TEST-IRC");
-  site.SetAddress("127.0.0.1");
-  site.SetPortType('1');
-  site.SetCustomPort(std::to_string(server.Port()));
-  site.SetKeepAliveEnabled(false);
-  site.SetKeepAlivePeriod("0");
-  site.SetAutoFlags(1);
-  folder.WriteAtomic("qln.sit", std::string(site.View()));
-  folder.WriteAtomic(ScriptFileName("TEST-IRC", false),
-                     "' our channel and its robot, then the registration\r\n"
-                     "/S JOIN #dxtest\r\n/S \"ROBOT\" DXBOT\r\n/S \"NICK\"\r\n");
+  WriteSite(home, "TEST-IRC", server.Port(),
+            "' our channel and its robot, then the registration\r\n"
+            "/S JOIN #dxtest\r\n/S \"ROBOT\" DXBOT\r\n/S \"NICK\"\r\n");
 
   testing::ChildProcess p(
       {QUILLNET_BINARY, "--headless", "--data-dir", home.Path().string(), "/S", "TEST-IRC"},
@@ -262,7 +267,6 @@ TEST(IrcServer, ASiteJoinsFilesSpotsAndTalksAndLogsOut) {
 // the program says so and stays usable.
 TEST(IrcServer, HostileServerLinesLeaveTheProgramResponsive) {
   fakes::TempFolder home;
-  testing::WriteCallsign(home);
   int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in a{};
   a.sin_family = AF_INET;
@@ -273,17 +277,7 @@ TEST(IrcServer, HostileServerLinesLeaveTheProgramResponsive) {
   ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len), 0);
   const int port = ntohs(a.sin_port);
 
-  DataFolder folder(home.Path());
-  SiteRecord site;
-  site.SetName("BAD-IRC");
-  site.SetAddress("127.0.0.1");
-  site.SetPortType('1');
-  site.SetCustomPort(std::to_string(port));
-  site.SetKeepAliveEnabled(false);
-  site.SetKeepAlivePeriod("0");
-  site.SetAutoFlags(1);
-  folder.WriteAtomic("qln.sit", std::string(site.View()));
-  folder.WriteAtomic(ScriptFileName("BAD-IRC", false), "/S \"NICK\"\r\n");
+  WriteSite(home, "BAD-IRC", port, "/S \"NICK\"\r\n");
 
   testing::ChildProcess p(
       {QUILLNET_BINARY, "--headless", "--data-dir", home.Path().string(), "/S", "BAD-IRC"},

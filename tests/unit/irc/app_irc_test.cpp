@@ -33,20 +33,20 @@ struct IrcSite {
   fakes::TestApp t;
   fakes::FakeSocketFactory sockets;
 
-  explicit IrcSite(const std::string& script = kScript) {
+  explicit IrcSite(const std::string& script = kScript, const std::string& name = "CQDX-IRC") {
     t.sockets = &sockets;
     t.StartWithCall("");
     SiteRecord site;
-    site.SetName("CQDX-IRC");
+    site.SetName(name);
     site.SetAddress("irc.example");
     site.SetPortType('0');
     site.SetKeepAliveEnabled(false);
     site.SetKeepAlivePeriod("0");
     site.SetAutoFlags(1);
     t.Folder().WriteAtomic("qln.sit", SerialiseSiteFile({site}));
-    t.Folder().WriteAtomic(ScriptFileName("CQDX-IRC", false), script);
+    t.Folder().WriteAtomic(ScriptFileName(name, false), script);
     App& app = *t.app;
-    EXPECT_TRUE(app.Connection()->ConnectSite("CQDX-IRC", true));
+    EXPECT_TRUE(app.Connection()->ConnectSite(name, true));
     Sock().AcceptConnection();
   }
   fakes::FakeSocket& Sock() { return *sockets.made.back(); }
@@ -134,28 +134,14 @@ TEST(AppIrc, TalkAnswersReachTheTalkerAsPrivateMessages) {
 }
 
 TEST(AppIrc, ChatSitesGreetArrivals) {
-  fakes::TestApp t;
-  fakes::FakeSocketFactory sockets;
-  t.sockets = &sockets;
-  t.StartWithCall("");
-  SiteRecord site;
-  site.SetName("DXCHAT");
-  site.SetAddress("chat.example");
-  site.SetPortType('0');
-  site.SetKeepAliveEnabled(false);
-  site.SetKeepAlivePeriod("0");
-  site.SetAutoFlags(1);
-  t.Folder().WriteAtomic("qln.sit", SerialiseSiteFile({site}));
-  t.Folder().WriteAtomic(ScriptFileName("DXCHAT", false), "/B2 Hello!/Good DX\r\n");
-  ASSERT_TRUE(t.app->Connection()->ConnectSite("DXCHAT", true));
-  fakes::FakeSocket& sock = *sockets.made.back();
-  sock.AcceptConnection();
-  sock.sent.clear();
-  sock.Arrive("*** K1ABC@node logged in\r\n*** K1ABC@node logged in\r\n");
-  EXPECT_EQ(sock.sent, "/M K1ABC Hello!\n/M K1ABC Good DX\n");
-  sock.sent.clear();
-  t.app->TypeLine("t K1ABC thanks");
-  EXPECT_EQ(sock.sent, "/M K1ABC thanks\n");
+  IrcSite s("/B2 Hello!/Good DX\r\n", "DXCHAT");
+  EXPECT_FALSE(s.app().Connection()->Modes().irc);
+  s.Sock().sent.clear();
+  s.Sock().Arrive("*** K1ABC@node logged in\r\n*** K1ABC@node logged in\r\n");
+  EXPECT_EQ(s.Sock().sent, "/M K1ABC Hello!\n/M K1ABC Good DX\n");
+  s.Sock().sent.clear();
+  s.app().TypeLine("t K1ABC thanks");
+  EXPECT_EQ(s.Sock().sent, "/M K1ABC thanks\n");
 }
 
 }  // namespace

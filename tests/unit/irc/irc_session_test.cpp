@@ -133,6 +133,23 @@ TEST_F(IrcSessionTest, PrivateAndChannelMessagesReachTheRobot) {
   EXPECT_EQ(sent[2].size(), std::string("PRIVMSG K1ABC :").size() + 400);
 }
 
+TEST(IrcSessionTnc, FunctionKeysSwitchAndRegisterWithTheCallForTheLocalEnd) {
+  fakes::VirtualClock clock;
+  std::vector<std::string> sent;
+  std::vector<bool> modes;
+  IrcSessionHooks h;
+  h.sendLine = [&](const std::string& l) { sent.push_back(l); };
+  h.ownCall = [] { return std::string("G4TST"); };
+  h.setIrcMode = [&](bool on) { modes.push_back(on); };
+  IrcSession irc(clock, h);
+  irc.TncFunctionKey(3);
+  irc.TncFunctionKey(2);
+  EXPECT_TRUE(sent.empty());
+  irc.TncFunctionKey(1);
+  EXPECT_EQ(modes, (std::vector<bool>{true, false, true}));
+  EXPECT_EQ(sent, (std::vector<std::string>{"NICK G4TST", "USER G4TST \"G4TST\" \"G4TST\" :G4TST"}));
+}
+
 TEST_F(IrcSessionTest, CtcpRequestsAreAnsweredSparingly) {
   const std::string version = ":K1ABC!k@h PRIVMSG G4TST :\x01VERSION\x01";
   Feed(version);
