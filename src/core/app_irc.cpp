@@ -38,7 +38,11 @@ void App::WireIrc() {
     if (connection_->Modes().irc) irc_->OnLine(line);
   };
   script_->registerIrc = [this] { irc_->RegisterIrc(); };
-  connection_->connected.Subscribe([this] { irc_->StartSession(); });
+  connection_->connected.Subscribe([this] {
+    irc_->StartSession();
+    // An IRC server sends no login prompt, also when the script's "IRC" made it one.
+    if (connection_->Modes().irc) frame_.SetEnabled("Textsend", true);
+  });
 
   chatGreeting_ = std::make_unique<ChatGreeting>();
   chatGreeting_->send = [this](const std::string& text) { sender_->Send(text); };

@@ -133,6 +133,14 @@ TEST(AppIrc, TalkAnswersReachTheTalkerAsPrivateMessages) {
   EXPECT_EQ(s.Sock().sent, "PRIVMSG K1ABC :hi there\n");
 }
 
+TEST(AppIrc, TheScriptWordMakesAnyCallSiteAnIrcSite) {
+  IrcSite s("/S \"IRC\"\r\n/S \"NICK\"\r\n", "EFNET");
+  EXPECT_TRUE(s.app().Connection()->Modes().irc);
+  EXPECT_TRUE(s.app().Frame().Item("Textsend").enabled);
+  s.Sock().Arrive(":irc.test 001 G4TST :Welcome\r\n");
+  EXPECT_NE(s.Sock().sent.find("JOIN #CQDX\n"), std::string::npos);
+}
+
 TEST(AppIrc, ChatSitesGreetArrivals) {
   IrcSite s("/B2 Hello!/Good DX\r\n", "DXCHAT");
   EXPECT_FALSE(s.app().Connection()->Modes().irc);
