@@ -10,6 +10,8 @@
 #include "core/site_list.h"
 #include "core/site_update.h"
 #include "core/text.h"
+#include "irc/chat_greeting.h"
+#include "irc/irc_session.h"
 #include "links/links.h"
 #include "lookups/lookups.h"
 #include "rig/rig_control.h"
@@ -149,6 +151,7 @@ void App::WireTelnetSession() {
   script_->startProgram = [this](const std::string& program, const std::vector<std::string>& args) {
     StartHelper(program, args, WindowStyle::Minimised);
   };
+  WireIrc();
 }
 
 void App::ShowSiteList() {

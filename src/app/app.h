@@ -36,6 +36,8 @@ class FrameCommands;
 class Links;
 class WebPoller;
 struct Bridging;
+class IrcSession;
+class ChatGreeting;
 class AlertsRules;
 class FilterRules;
 class SoundRules;
@@ -87,6 +89,9 @@ class App : public Instance {
   WebPoller* Web() { return web_.get(); }
   // Bridge, link crypto, RF gateway, DX robot and server mode (app_bridge.cpp).
   Bridging* Bridges() { return bridging_.get(); }
+  // IRC and chat sessions of a telnet instance (app_irc.cpp).
+  IrcSession* Irc() { return irc_.get(); }
+  ChatGreeting* Greeting() { return chatGreeting_.get(); }
   // Where classified lines go on: each is a list the subsystems that want
   // the line subscribe to.
   TrafficEvents& Events() { return events_; }
@@ -145,6 +150,7 @@ class App : public Instance {
   void StartWebSession();
   void BuildBridgeMenu();
   void WireBridge();
+  void WireIrc();
 
   TrafficEvents events_;
   std::unique_ptr<Timer> timerTim_;
@@ -167,6 +173,8 @@ class App : public Instance {
   std::unique_ptr<SpeechPlayer> player_;
   std::unique_ptr<Links> links_;
   std::unique_ptr<WebPoller> web_;
+  std::unique_ptr<IrcSession> irc_;
+  std::unique_ptr<ChatGreeting> chatGreeting_;
   std::unique_ptr<FrameListener> linkTagFollower_;
   std::unique_ptr<Bridging> bridging_;
   std::unique_ptr<FrameCommands> frameCommands_;

@@ -39,6 +39,9 @@ class TcpSocket {
   virtual bool IsConnected() const = 0;
   virtual std::string RemoteHostName() const = 0;
   virtual std::string RemoteAddress() const = 0;
+  // This end of the connection (an IRC server asks for it); empty when unknown.
+  virtual std::string LocalAddress() const { return {}; }
+  virtual std::string LocalPort() const { return {}; }
 };
 
 // Makes sockets; the session keeps one and the web client makes its own.

@@ -74,6 +74,11 @@ void Receiver::OnData(std::string_view bytes) {
     chunk = owned;
   }
   if (!chunk.empty()) chunkEndedInCR_ = chunk.back() == '\r';
+  if (ircFilter && ircSession && ircSession()) {
+    if (owned.data() != chunk.data()) owned.assign(chunk);
+    ircFilter(owned);
+    chunk = owned;
+  }
 
   transcript_.append(chunk);
   rawChunk_.append(chunk);
@@ -132,11 +137,12 @@ void Receiver::LineEnd() {
 void Receiver::Scan() {
   // rawChunk_ may grow (or start over) while a reply is being sent, so the
   // position lives in scanPos_ and no pointer is kept across sendRaw.
+  const bool telnetNow = telnet_ && !(ircSession && ircSession());
   while (scanPos_ < rawChunk_.size()) {
     const auto* p = reinterpret_cast<const unsigned char*>(rawChunk_.data());
     const std::size_t n = rawChunk_.size();
     unsigned char c = p[scanPos_];
-    if (telnet_ && (codec_.InCommand() || c == telnet::kIac)) {
+    if (telnetNow && (codec_.InCommand() || c == telnet::kIac)) {
       ++scanPos_;
       int data = codec_.Feed(c, reply_);
       if (data != TelnetCodec::kNoData) {
@@ -176,7 +182,8 @@ void Receiver::Scan() {
         lastEndWasLF_ = false;
         break;
       default: {
-        std::size_t end = FindSpecial(p, scanPos_, n);
+        // Byte 255 stops the search but is text where no telnet is spoken.
+        std::size_t end = FindSpecial(p, scanPos_ + (c == telnet::kIac ? 1 : 0), n);
         addText_.append(reinterpret_cast<const char*>(p) + scanPos_, end - scanPos_);
         scanPos_ = end;
         lastEndWasCR_ = false;

@@ -73,8 +73,11 @@ class Receiver {
   std::function<bool()> programInFront;
   // Link crypto of the session: deciphers the chunk in place when it is on.
   std::function<void(std::string& chunk)> decipherReceived;
-  // IRC sessions show their traffic themselves, line by line.
+  // IRC sessions show their traffic themselves, line by line; their servers
+  // speak no telnet, so byte 255 is text there.
   std::function<bool()> ircSession;
+  // IRC sessions: colour codes out of each chunk before the lines are assembled.
+  std::function<void(std::string& chunk)> ircFilter;
   // The connection script looks at (and shortens) the transcript.
   std::function<void(std::string& transcript)> scriptMatcher;
   // The terminal text changed (the login-prompt detection looks at its end).

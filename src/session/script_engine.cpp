@@ -211,6 +211,12 @@ void ScriptEngine::Send(std::string text) {
     modes.ircChannel = "#CQDX";
     return;
   }
+  if (auto at = upper.find("\"ROBOT\""); at != std::string::npos) {
+    // The channel's spot robot: the nickname after the word.
+    std::string nick = Trim(text.substr(at + 7));
+    modes.robotNick = nick.substr(0, nick.find(' '));
+    return;
+  }
   if (upper.find("\"NICK\"") != std::string::npos) {
     if (registerIrc) registerIrc();
     return;

@@ -31,6 +31,9 @@ class TcpLink : public ByteLink, private TcpSocketListener {
   bool SpeaksTelnet() const override { return true; }
   // The remote host's name, else its address.
   std::string PeerName() const override;
+  // This end of the connection; empty while none is open.
+  std::string LocalAddress() const { return socket_ ? socket_->LocalAddress() : std::string(); }
+  std::string LocalPort() const { return socket_ ? socket_->LocalPort() : std::string(); }
 
   // Server mode: a caller's socket, connected already, becomes the link; the
   // link reports itself opened and reads what the caller sent meanwhile.

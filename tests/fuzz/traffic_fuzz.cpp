@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "irc/irc_colours.h"
+#include "irc/irc_line.h"
 #include "traffic/alerts.h"
 #include "traffic/classifier.h"
 #include "traffic/filters.h"
@@ -75,6 +77,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string line = pieces[i] + "\r\n";
     alerts.MatchLine(line);
     classifier.ClassifyIncomingLine(line, i % 2 ? qn::SpotSource::Serial : qn::SpotSource::Main, i % 3 == 0);
+  }
+
+  // The same pieces as an IRC server's stream: stripped chunk by chunk, then
+  // each line read as a server line; robot traffic goes to the classifier.
+  qn::IrcColourStripper stripper;
+  std::string stream;
+  for (std::size_t i = 2; i < pieces.size(); ++i) {
+    std::string chunk = pieces[i];
+    stripper.Strip(chunk);
+    for (char c : chunk) {
+      const auto u = static_cast<unsigned char>(c);
+      Require(u != 3 && u != 2 && u != 0 && u != 160 && !(u >= 14 && u <= 31), "a colour code kept");
+    }
+    stream += chunk;
+  }
+  const qn::IrcLineContext context{"G4TST", pieces[1].substr(0, 12), pieces[0].size() % 2 == 1};
+  std::size_t start = 0;
+  while (start <= stream.size()) {
+    std::size_t end = stream.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = stream.size();
+    Require(end - start <= qn::IrcColourStripper::kMaxLineBytes, "an IRC line past 510 bytes");
+    qn::IrcLineResult r = qn::HandleIrcLine(std::string_view(stream).substr(start, end - start), context);
+    Require(r.display.find_first_of("\r\n") == std::string::npos, "a line end inside IRC display text");
+    Require(r.ctcpAnswer.find_first_of("\r\n") == std::string::npos, "a line end inside a CTCP answer");
+    if (r.isTraffic) classifier.ClassifyIncomingLine(r.display + "\r\n", qn::SpotSource::Main, false);
+    start = end + 1;
   }
   return 0;
 }

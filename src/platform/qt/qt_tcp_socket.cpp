@@ -154,4 +154,14 @@ std::string QtTcpSocket::RemoteAddress() const {
   return socket_->peerAddress().toString().toStdString();
 }
 
+std::string QtTcpSocket::LocalAddress() const {
+  if (!socket_ || socket_->state() != QAbstractSocket::ConnectedState) return {};
+  return socket_->localAddress().toString().toStdString();
+}
+
+std::string QtTcpSocket::LocalPort() const {
+  if (!socket_ || socket_->state() != QAbstractSocket::ConnectedState) return {};
+  return std::to_string(socket_->localPort());
+}
+
 }  // namespace qn

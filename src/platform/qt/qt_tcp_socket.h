@@ -33,6 +33,8 @@ class QtTcpSocket : public QObject, public TcpSocket {
   bool IsConnected() const override;
   std::string RemoteHostName() const override;
   std::string RemoteAddress() const override;
+  std::string LocalAddress() const override;
+  std::string LocalPort() const override;
 
   // A port number for a number or a service name; 0 when unknown.
   static int ResolvePort(const std::string& port);
