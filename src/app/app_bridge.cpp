@@ -5,9 +5,10 @@
 // "ACCEPT" site.
 #include <system_error>
 
-#include "bridge/bridging.h"
 #include "app/app.h"
+#include "bridge/bridging.h"
 #include "core/text.h"
+#include "irc/irc_session.h"
 #include "links/links.h"
 #include "session/connection_control.h"
 #include "session/host_text.h"
@@ -185,6 +186,16 @@ void App::WireBridge() {
     if (!StartsWith(UCase(customTitle()), "DXROBOT")) return std::string();
     return robot->RobotCommand(line.text);
   };
+  if (irc_) {
+    // On IRC the requests come as private messages, and the answers go back
+    // the same way ("/M" becomes a PRIVMSG).
+    irc_->privateMessage.Subscribe(
+        [this, robot, customTitle](const std::string& nick, const std::string& text) {
+          if (!StartsWith(UCase(customTitle()), "DXROBOT")) return;
+          std::string line = robot->RobotCommand("<" + nick + ">: " + text);
+          if (!line.empty()) receiver_->OnData(line);
+        });
+  }
   receiver_->steps.copyToRf = [gateway](const ReceivedLine& line) { gateway->CopyToRf(line.text); };
   // The working copy of the command escape string.
   auto escape = [this] {

@@ -141,6 +141,27 @@ TEST(AppIrc, TheScriptWordMakesAnyCallSiteAnIrcSite) {
   EXPECT_NE(s.Sock().sent.find("JOIN #CQDX\n"), std::string::npos);
 }
 
+// A robot copy on IRC answers users' private requests by private message.
+TEST(AppIrc, ARobotCopyAnswersPrivateRequests) {
+  IrcSite s("/S \"NICK\"\r\n/F DXROBOT\r\n");
+  s.Sock().Arrive(":irc.test 001 G4TST :Welcome\r\n");
+  // A bridging robot keeps the spots it accepts for "SH/DX".
+  s.app().Connection()->MutableFlags().bridgeToRemote = true;
+  s.app().Events().spotLine.Fire(
+      "DX de K1ABC:     14025.0  DL1XYZ       cq                             1234Z\r\n", SpotSource::Main);
+  s.Sock().sent.clear();
+  s.Sock().Arrive(":W1AW!w@h PRIVMSG G4TST :sh/dx\r\n");
+  EXPECT_NE(s.Sock().sent.find("PRIVMSG W1AW :K1ABC: 14025.0 DL1XYZ"), std::string::npos) << s.Sock().sent;
+  s.Sock().sent.clear();
+  s.Sock().Arrive(":W1AW!w@h PRIVMSG G4TST :!DX 7005.0 VK9XX up 2\r\n");
+  EXPECT_NE(s.Sock().sent.find("PRIVMSG W1AW :Your DX has been submitted"), std::string::npos)
+      << s.Sock().sent;
+  // Another user's request in the channel is no request to the robot.
+  s.Sock().sent.clear();
+  s.Sock().Arrive(":W1AW!w@h PRIVMSG #CQDX :sh/dx\r\n");
+  EXPECT_EQ(s.Sock().sent.find("PRIVMSG W1AW"), std::string::npos);
+}
+
 TEST(AppIrc, ChatSitesGreetArrivals) {
   IrcSite s("/B2 Hello!/Good DX\r\n", "DXCHAT");
   EXPECT_FALSE(s.app().Connection()->Modes().irc);
