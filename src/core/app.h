@@ -26,6 +26,7 @@
 #include "platform/port_io.h"
 #include "platform/prompter.h"
 #include "platform/rig.h"
+#include "platform/serial_port.h"
 #include "platform/sound_output.h"
 #include "platform/tcp_socket.h"
 #include "platform/url_opener.h"
@@ -54,6 +55,10 @@ class Lookups;
 class RigControl;
 class FrameCommands;
 class Links;
+class AuxPort;
+class TncDialogue;
+class SerialLink;
+class ByteLink;
 
 // Lines every source of traffic (a session, the replay, the links) hands on
 // once classified.
@@ -91,6 +96,7 @@ struct Ports {
   PortIo* portIo = nullptr;          // none: no PTT line
   RigFactory* rigs = nullptr;        // none: rig control cannot be switched on
   LinkEndpoint* links = nullptr;     // none: no local links to other programs
+  SerialPort* serial = nullptr;      // none: the aux port never opens
 };
 
 class App {
@@ -175,6 +181,9 @@ class App {
   bool SkipSpokenEntry();
   // Rig control (app_rig.cpp): tuning the radio to spots, its frequency in the status bar.
   RigControl* Rig() { return rig_.get(); }
+  // The aux comm port and, in a TNC instance, its dialogues (app_serial.cpp).
+  AuxPort* Aux() { return aux_.get(); }
+  TncDialogue* Tnc() { return tncDialogue_.get(); }
 
   // The transmitter was keyed (true) or released.
   std::function<void(bool keyed)> onPttChanged;
@@ -244,6 +253,12 @@ class App {
   void ToggleAutoReconnection();
   void OpenDialog(DialogKind kind);
   void WireTelnetSession();
+  void WireSession(ByteLink& link, std::unique_ptr<SessionTransport> transport);
+  // The aux port and the TNC session (app_serial.cpp).
+  void BuildSerialMenu();
+  void WireTncSession();
+  void WireSerial();
+  void StartTncSession();
   void WireTraffic();
   void LoadTrafficTables();
   void ToggleOption(bool AppOptions::*option, const char* menuId);
@@ -276,6 +291,9 @@ class App {
   std::unique_ptr<Timer> splashTimer_;
   std::unique_ptr<Replay> replay_;
   std::unique_ptr<TcpLink> tcpLink_;
+  std::unique_ptr<AuxPort> aux_;
+  std::unique_ptr<TncDialogue> tncDialogue_;
+  std::unique_ptr<SerialLink> serialLink_;
   std::unique_ptr<SessionTransport> transport_;
   std::unique_ptr<ConnectionControl> connection_;
   std::unique_ptr<Receiver> receiver_;

@@ -377,6 +377,12 @@ void ConsoleFrontEnd::Open(DialogKind kind) {
     case DialogKind::Links:
       console::LinksDialog(*app_, *this);
       break;
+    case DialogKind::AuxComm:
+      console::AuxCommDialog(*app_, *this);
+      break;
+    case DialogKind::TncParameters:
+      console::TncParametersDialog(*app_, *this);
+      break;
   }
 }
 

@@ -18,7 +18,9 @@ enum class DialogKind {
   VoiceBroadcaster,
   RigControl,
   Fonts,
-  Links
+  Links,
+  AuxComm,
+  TncParameters
 };
 
 class DialogHost {
