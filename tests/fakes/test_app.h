@@ -28,13 +28,14 @@ struct TestApp {
   FakeRadio radio;
   FakeRigFactory rigs{loop, radio};
   LinkEndpoint* links = nullptr;  // set for a copy linked to others
+  SerialPort* serial = nullptr;   // set for a copy with an aux port
   std::unique_ptr<App> app;
 
   DataFolder Folder() const { return DataFolder(dir.Path()); }
   App& Make() {
-    app = std::make_unique<App>(
-        Ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &urls, &sound, &portIo, &rigs, links},
-        Folder());
+    Ports ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &urls, &sound, &portIo, &rigs, links};
+    ports.serial = serial;
+    app = std::make_unique<App>(ports, Folder());
     return *app;
   }
   // With a callsign already stored, so start-up does not ask for it.
