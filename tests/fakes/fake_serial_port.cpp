@@ -47,7 +47,8 @@ void FakeSerialPort::Drain() {
 void FakeSerialPort::Vanish() {
   open = false;
   input.clear();
-  if (listener) listener->OnSerialFault(SerialFault::Vanished, device + " went away (was the adapter unplugged?)");
+  if (listener)
+    listener->OnSerialFault(SerialFault::Vanished, device + " went away (was the adapter unplugged?)");
 }
 
 std::string FakeSerialPort::TakeWritten() {

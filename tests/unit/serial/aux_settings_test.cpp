@@ -1,9 +1,10 @@
+#include "serial/aux_settings.h"
+
 #include <gtest/gtest.h>
 
 #include "fakes/temp_folder.h"
 #include "serial/aux_comm_rules.h"
 #include "serial/aux_port.h"
-#include "serial/aux_settings.h"
 
 namespace qn {
 namespace {
@@ -68,8 +69,9 @@ TEST(LogPortBase, OfferedByPortNumberAndReadAsHex) {
 TEST(SerialMap, NumbersNameDevicesAndTheRestAreTtyS) {
   fakes::TempFolder dir;
   DataFolder folder(dir.Path());
-  folder.WriteAtomic("serial.txt",
-                     "' my adapters\r\n3 /dev/ttyUSB0\r\n4\t/dev/serial/by-id/usb-FTDI_X-if00-port0\r\nx /dev/y\r\n");
+  folder.WriteAtomic(
+      "serial.txt",
+      "' my adapters\r\n3 /dev/ttyUSB0\r\n4\t/dev/serial/by-id/usb-FTDI_X-if00-port0\r\nx /dev/y\r\n");
   auto map = ReadSerialMap(folder);
   EXPECT_EQ(DeviceForPort(map, 3), "/dev/ttyUSB0");
   EXPECT_EQ(DeviceForPort(map, 4), "/dev/serial/by-id/usb-FTDI_X-if00-port0");

@@ -1,3 +1,5 @@
+#include "serial/tnc_dialogue.h"
+
 #include <gtest/gtest.h>
 
 #include "core/app_settings.h"
@@ -6,7 +8,6 @@
 #include "fakes/temp_folder.h"
 #include "fakes/virtual_time.h"
 #include "serial/aux_port.h"
-#include "serial/tnc_dialogue.h"
 
 namespace qn {
 namespace {
@@ -187,7 +188,10 @@ TEST(DisconnectTnc, TheSequenceOfEachModeWithItsReplyReads) {
   TncRig ded;
   ded.tnc.SetMode(TncMode::Wa8ded);
   ded.tnc.DisconnectTnc();
-  EXPECT_EQ(ded.port.written, "\x1b" "D\r\x1b" "D\r");
+  EXPECT_EQ(ded.port.written,
+            "\x1b"
+            "D\r\x1b"
+            "D\r");
   EXPECT_EQ(ded.port.writes[1].first, 2200);
 }
 
