@@ -177,6 +177,8 @@ void Receiver::Scan() {
         break;
       default: {
         std::size_t end = FindSpecial(p, scanPos_, n);
+        // On a link without telnet, IAC is a character like any other.
+        if (end == scanPos_) ++end;
         addText_.append(reinterpret_cast<const char*>(p) + scanPos_, end - scanPos_);
         scanPos_ = end;
         lastEndWasCR_ = false;

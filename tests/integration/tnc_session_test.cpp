@@ -44,6 +44,12 @@ class SimulatedTnc {
     ::close(slave_);
   }
   const std::string& Path() const { return path_; }
+  // Bytes from the TNC's side as they come, beside its own answers.
+  // What the pty cannot take is dropped: a real line does not wait either.
+  void Inject(const std::string& bytes) {
+    pollfd out{master_, POLLOUT, 0};
+    if (::poll(&out, 1, 0) == 1) (void)!::write(master_, bytes.data(), bytes.size());
+  }
   std::string FromProgram() {
     std::lock_guard<std::mutex> lock(mutex_);
     return fromProgram_;
@@ -227,6 +233,36 @@ TEST(TncSessionEndToEnd, ASilentTncIsReportedAndTheProgramGoesOn) {
   EXPECT_NE(p.WaitForLine("The TNC is not responding; fix and restart Quillnet", 30000), "");
   std::string wire = tnc.FromProgram();
   EXPECT_EQ(wire, std::string("\x03\r\x03\x03\x03\x01OHON\x17RESTART\r*"));
+  p.Write("::quit\n");
+  EXPECT_EQ(p.WaitForExit(20000), 0);
+}
+
+TEST(TncSessionEndToEnd, RandomBytesAt115200BaudLeaveTheProgramAnswering) {
+  SimulatedTnc tnc(1, false);
+  ASSERT_FALSE(tnc.Path().empty());
+  fakes::TempFolder dir;
+  WriteTncSetup(dir, tnc.Path(), 1);
+  testing::ChildProcess p({QUILLNET_BINARY, "--headless", "--data-dir", dir.Path().string(), "/TNC"},
+                          testing::ProgramEnv(dir));
+  ASSERT_TRUE(p.Started());
+  EXPECT_NE(p.WaitForLine("rx| cmd:", 15000), "");
+  // Five seconds of noise at the line's rate: 11520 bytes a second, in 10 ms slices.
+  unsigned x = 4711;
+  for (int slice = 0; slice < 500; ++slice) {
+    std::string noise;
+    for (int i = 0; i < 115; ++i) {
+      x = x * 1103515245u + 12345u;
+      noise += static_cast<char>((x >> 16) & 0xFF);
+    }
+    tnc.Inject(noise);
+    // Paced by reading what the program prints meanwhile (it must not block on its output).
+    p.WaitForLine("never shown", 10);
+  }
+  // The menu still answers at once: Ctrl-C reaches the TNC.
+  const std::size_t before = tnc.FromProgram().size();
+  p.Write("::menu Options/TNC Command Mode\n");
+  for (int i = 0; i < 40 && tnc.FromProgram().size() == before; ++i) p.WaitForLine("never shown", 250);
+  EXPECT_EQ(tnc.FromProgram().substr(before), "\x03");
   p.Write("::quit\n");
   EXPECT_EQ(p.WaitForExit(20000), 0);
 }

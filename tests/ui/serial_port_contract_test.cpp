@@ -140,3 +140,22 @@ TYPED_TEST(SerialPortContract, ClosedPortTakesNothingAndReadsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// A USB adapter pulled out: the other end of the pty goes away.
+TEST(QtSerialPortFaults, ADeviceThatGoesAwayIsReportedOnceAndClosed) {
+  QtEnv env;
+  Arrivals events;
+  env.port.SetListener(&events);
+  qn::SerialFault fault = qn::SerialFault::None;
+  std::string why;
+  ASSERT_TRUE(env.port.Open(env.Device(), qn::SerialSettings{}, 0, fault, why)) << why;
+  ::close(env.master);
+  env.master = -1;
+  EXPECT_TRUE(env.loop.WaitUntil(5000, [&] { return events.fault != qn::SerialFault::None; }));
+  EXPECT_EQ(events.fault, qn::SerialFault::Vanished);
+  EXPECT_FALSE(env.port.IsOpen());
+}
+
+}  // namespace

@@ -159,6 +159,9 @@ TEST(TncStartUp, NoPortSilentTncAndAnsweringTnc) {
     tnc.port.Feed("                           1200Z\r\n");
     tnc.t.loop.RunPosted();
     EXPECT_EQ(app.Frame().Title(), "Quillnet [TNC:1]>ZX0NODE");
+    // Byte 255 is text on a serial line, not the start of a telnet command.
+    tnc.port.Feed("caf\xff\xff\r\n");
+    EXPECT_NE(app.Window(WindowId::Terminal).Text().find("caf\xff\xff\r\n"), std::string::npos);
     EXPECT_NE(app.Window(WindowId::Spots).Text().find("ZX2CD"), std::string::npos);
   }
 }
