@@ -103,7 +103,9 @@ bool QtSerialPort::Open(const std::string& device, const SerialSettings& setting
 
 void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
   // Only a lost device ends the port; refused controls and the like do not.
-  if (error != QSerialPort::ResourceError || !port_) return;
+  // A device that went away can also show as a read that fails (a hung-up
+  // pty reads end of file): Qt would report that again and again at once.
+  if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError) || !port_) return;
   const std::string text = device_ + " went away (was the adapter unplugged?)";
   // Closing inside Qt's own signal is not safe: the port goes after it.
   QSerialPort* dying = port_.release();
