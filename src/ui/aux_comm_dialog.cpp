@@ -22,12 +22,7 @@ namespace {
 
 QLineEdit* AddField(QWidget* frame, QFormLayout* form, const char* caption, const char* name,
                     const std::string& value) {
-  auto* edit = new QLineEdit(ToQString(value), frame);
-  edit->setObjectName(name);
-  edit->setMinimumWidth(220);
-  auto* label = new QLabel(caption, frame);
-  label->setBuddy(edit);
-  form->addRow(label, edit);
+  auto* edit = ui::AddFormField(frame, form, caption, name, value, 220);
   // Entering a box selects its whole text.
   QObject::connect(qApp, &QApplication::focusChanged, edit, [edit](QWidget*, QWidget* now) {
     if (now == edit) QTimer::singleShot(0, edit, &QLineEdit::selectAll);

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "child_process.h"
 #include "core/files.h"
@@ -174,6 +175,24 @@ void WriteTncSetup(const fakes::TempFolder& dir, const std::string& device, int 
   data.WriteAtomic(ScriptFileName("zx0node", true), "/S C ZX0NODE\r\n/W login:\r\n/S $$$$$\r\n");
 }
 
+std::vector<std::string> TncArgv(const fakes::TempFolder& dir, const std::vector<std::string>& more) {
+  std::vector<std::string> argv = {QUILLNET_BINARY, "--headless", "--data-dir", dir.Path().string(), "/TNC"};
+  argv.insert(argv.end(), more.begin(), more.end());
+  return argv;
+}
+
+// The built program as a TNC copy on the given device, its data folder set up first.
+struct TncCopy {
+  fakes::TempFolder dir;
+  testing::ChildProcess p;
+  TncCopy(const std::string& device, int nodePort, const std::vector<std::string>& more = {})
+      : p((WriteTncSetup(dir, device, nodePort), TncArgv(dir, more)), testing::ProgramEnv(dir)) {}
+  void Quit() {
+    p.Write("::quit\n");
+    EXPECT_EQ(p.WaitForExit(20000), 0);
+  }
+};
+
 TEST(TncSessionEndToEnd, ScriptedLoginSpotsTypingDisconnectAndReconnection) {
   testing::TestNode node([](testing::NodeConnection& c, int) {
     c.Send("Welcome to ZX0NODE\r\nlogin: ");
@@ -218,32 +237,26 @@ TEST(TncSessionEndToEnd, ScriptedLoginSpotsTypingDisconnectAndReconnection) {
   for (int i = 0; i < 30 && logins() < 2; ++i) p.WaitForLine("never shown", 500);
   EXPECT_EQ(logins(), 2);
   EXPECT_NE(tnc.FromProgram().rfind("C ZX0NODE\r"), wire.find("C ZX0NODE\r"));
-  p.Write("::quit\n");
-  EXPECT_EQ(p.WaitForExit(20000), 0);
+  copy.Quit();
 }
 
 TEST(TncSessionEndToEnd, ASilentTncIsReportedAndTheProgramGoesOn) {
   SimulatedTnc tnc(0, true);
   ASSERT_FALSE(tnc.Path().empty());
-  fakes::TempFolder dir;
-  WriteTncSetup(dir, tnc.Path(), 1);
-  testing::ChildProcess p({QUILLNET_BINARY, "--headless", "--data-dir", dir.Path().string(), "/TNC"},
-                          testing::ProgramEnv(dir));
+  TncCopy copy(tnc.Path(), 1);
+  testing::ChildProcess& p = copy.p;
   ASSERT_TRUE(p.Started());
   EXPECT_NE(p.WaitForLine("The TNC is not responding; fix and restart Quillnet", 30000), "");
   std::string wire = tnc.FromProgram();
   EXPECT_EQ(wire, std::string("\x03\r\x03\x03\x03\x01OHON\x17RESTART\r*"));
-  p.Write("::quit\n");
-  EXPECT_EQ(p.WaitForExit(20000), 0);
+  copy.Quit();
 }
 
 TEST(TncSessionEndToEnd, RandomBytesAt115200BaudLeaveTheProgramAnswering) {
   SimulatedTnc tnc(1, false);
   ASSERT_FALSE(tnc.Path().empty());
-  fakes::TempFolder dir;
-  WriteTncSetup(dir, tnc.Path(), 1);
-  testing::ChildProcess p({QUILLNET_BINARY, "--headless", "--data-dir", dir.Path().string(), "/TNC"},
-                          testing::ProgramEnv(dir));
+  TncCopy copy(tnc.Path(), 1);
+  testing::ChildProcess& p = copy.p;
   ASSERT_TRUE(p.Started());
   EXPECT_NE(p.WaitForLine("rx| cmd:", 15000), "");
   // Five seconds of noise at the line's rate: 11520 bytes a second, in 10 ms slices.
@@ -263,20 +276,16 @@ TEST(TncSessionEndToEnd, RandomBytesAt115200BaudLeaveTheProgramAnswering) {
   p.Write("::menu Options/TNC Command Mode\n");
   for (int i = 0; i < 40 && tnc.FromProgram().size() == before; ++i) p.WaitForLine("never shown", 250);
   EXPECT_EQ(tnc.FromProgram().substr(before), "\x03");
-  p.Write("::quit\n");
-  EXPECT_EQ(p.WaitForExit(20000), 0);
+  copy.Quit();
 }
 
 TEST(TncSessionEndToEnd, AMissingDeviceIsReportedWithItsName) {
-  fakes::TempFolder dir;
-  WriteTncSetup(dir, "/dev/quillnet-no-such-tty", 1);
-  testing::ChildProcess p({QUILLNET_BINARY, "--headless", "--data-dir", dir.Path().string(), "/TNC"},
-                          testing::ProgramEnv(dir));
+  TncCopy copy("/dev/quillnet-no-such-tty", 1);
+  testing::ChildProcess& p = copy.p;
   ASSERT_TRUE(p.Started());
   EXPECT_NE(p.WaitForLine("No serial port could be open", 15000), "");
   EXPECT_NE(p.WaitForLine("/dev/quillnet-no-such-tty: no such device", 5000), "");
-  p.Write("::quit\n");
-  EXPECT_EQ(p.WaitForExit(20000), 0);
+  copy.Quit();
 }
 
 }  // namespace
