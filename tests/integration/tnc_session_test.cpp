@@ -204,12 +204,8 @@ TEST(TncSessionEndToEnd, ScriptedLoginSpotsTypingDisconnectAndReconnection) {
   });
   SimulatedTnc tnc(node.Port(), false);
   ASSERT_FALSE(tnc.Path().empty());
-  fakes::TempFolder dir;
-  WriteTncSetup(dir, tnc.Path(), node.Port());
-
-  testing::ChildProcess p(
-      {QUILLNET_BINARY, "--headless", "--data-dir", dir.Path().string(), "/TNC", "/S", "zx0node"},
-      testing::ProgramEnv(dir));
+  TncCopy copy(tnc.Path(), node.Port(), {"/S", "zx0node"});
+  testing::ChildProcess& p = copy.p;
   ASSERT_TRUE(p.Started());
   EXPECT_NE(p.WaitForLine("rx| *** CONNECTED to ZX0NODE", 20000), "");
   EXPECT_NE(p.WaitForLine("rx| G4TST de ZX0NODE >", 15000), "");

@@ -7,6 +7,7 @@
 #include "fakes/fake_serial_port.h"
 #include "fakes/test_app.h"
 #include "serial/tnc_dialogue.h"
+#include "session/connection_control.h"
 #include "unit/serial/aux_harness.h"
 
 namespace qn {
@@ -152,6 +153,11 @@ TEST(TncStartUp, NoPortSilentTncAndAnsweringTnc) {
     EXPECT_TRUE(app.RunMenu("Options/TNC Command Mode"));
     EXPECT_EQ(tnc.port.TakeWritten().substr(2), "\x03");
     EXPECT_EQ(app.Frame().Item("mnuoptref").caption, kTaprConverseCaption);
+    // IRC over the TNC: on quietly, then off.
+    EXPECT_TRUE(app.PressKey("Ctrl+Shift+F3"));
+    EXPECT_TRUE(app.Connection()->Modes().irc);
+    EXPECT_TRUE(app.PressKey("Ctrl+Shift+F2"));
+    EXPECT_FALSE(app.Connection()->Modes().irc);
     // Typed lines go to the TNC ending in CR; what it sends is shown and classified.
     app.TypeLine("C ZX0NODE");
     EXPECT_EQ(tnc.port.TakeWritten(), "C ZX0NODE\r");
