@@ -5,6 +5,7 @@
 #include "core/site_record.h"
 #include "fakes/fake_prompter.h"
 #include "fakes/fake_serial_port.h"
+#include "fakes/fake_socket.h"
 #include "fakes/test_app.h"
 #include "serial/tnc_dialogue.h"
 #include "session/connection_control.h"
@@ -207,6 +208,64 @@ TEST(TncSession, TheTncsDisconnectNoticeEndsTheSessionAndTheSiteReconnects) {
   // The user's disconnect runs the TNC's sequence.
   ASSERT_TRUE(app.RunMenu("Session/Disconnect"));
   EXPECT_EQ(tnc.port.TakeWritten(), "\x03\rD\rD\r");
+}
+
+// The port beside a telnet session: its escape lines connect and disconnect
+// the session, and an input-only port feeds the spot window.
+TEST(AuxBesideTelnet, EscapeLinesDriveTheSessionAndInputOnlyFeedsTraffic) {
+  fakes::TestApp t;
+  fakes::FakeSocketFactory sockets;
+  fakes::FakeSerialPort port{t.clock};
+  t.sockets = &sockets;
+  t.serial = &port;
+  AppSettings s;
+  s.ownCallsign = "G4TST";
+  s.auxEnabled = true;
+  s.auxPortList = "1;+1";
+  s.auxPortSettings = "4800";
+  s.auxEscapeString = "+++";
+  t.Folder().WriteAtomic("quillnet.cfg", s.Serialise());
+  App& app = t.Make();
+  app.StartUp("");
+  EXPECT_EQ(port.device, "/dev/ttyS0");
+  EXPECT_EQ(port.settings.baud, 4800);
+  port.Feed("hello from the tnc\r+++ node.example:7300\r");
+  ASSERT_FALSE(sockets.made.empty());
+  EXPECT_EQ(sockets.made.back()->lastHost, "node.example");
+  EXPECT_EQ(sockets.made.back()->lastPort, "7300");
+  EXPECT_NE(app.Window(WindowId::Terminal).Text().find("hello from the tnc\r\n"), std::string::npos);
+  sockets.made.back()->AcceptConnection();
+  t.loop.RunPosted();
+  EXPECT_TRUE(app.Frame().Connected());
+  port.Feed("+++d\r");
+  EXPECT_FALSE(app.Frame().Connected());
+  // Not traffic: the spot stays out of the spot window.
+  port.Feed("DX de ZX1AB:     14025.0  ZX2CD        cq up                          1200Z\r");
+  EXPECT_EQ(app.Window(WindowId::Spots).Text().find("ZX2CD"), std::string::npos);
+  t.app.reset();
+
+  // The second copy's "+" entry: the same line is traffic.
+  fakes::FakeSerialPort second{t.clock};
+  t.serial = &second;
+  t.registry.others = {"Quillnet [node.example]"};
+  App& copy2 = t.Make();
+  copy2.StartUp("");
+  second.Feed("DX de ZX1AB:     14025.0  ZX2CD        cq up                          1200Z\r+++ d\r");
+  EXPECT_NE(copy2.Window(WindowId::Spots).Text().find("ZX2CD"), std::string::npos);
+  t.app.reset();
+
+  // Log-port mode: said once, and the port stays closed.
+  s.useLogPort = true;
+  s.auxPortList = "1";
+  t.Folder().WriteAtomic("quillnet.cfg", s.Serialise());
+  fakes::FakeSerialPort third{t.clock};
+  t.serial = &third;
+  t.registry.others.clear();
+  App& logCopy = t.Make();
+  logCopy.StartUp("");
+  EXPECT_EQ(third.opens, 0);
+  EXPECT_NE(logCopy.Frame().Status().find("Log-port mode is not available on Linux"), std::string::npos);
+  t.app.reset();
 }
 
 }  // namespace
