@@ -28,12 +28,13 @@ struct TestApp {
   FakeRadio radio;
   FakeRigFactory rigs{loop, radio};
   LinkEndpoint* links = nullptr;  // set for a copy linked to others
-  SerialPort* serial = nullptr;   // set for a copy with an aux port
+  SerialPort* serial = nullptr;   // set for a copy with an aux port (reset app before it goes)
   std::unique_ptr<App> app;
 
   DataFolder Folder() const { return DataFolder(dir.Path()); }
   App& Make() {
-    Ports ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &urls, &sound, &portIo, &rigs, links};
+    Ports ports{loop,      clock, prompter, registry, nullptr, sockets,
+                &launcher, &urls, &sound,   &portIo,  &rigs,   links};
     ports.serial = serial;
     app = std::make_unique<App>(ports, Folder());
     return *app;
