@@ -15,6 +15,9 @@
 #include "links/links.h"
 #include "lookups/lookups.h"
 #include "rig/rig_control.h"
+#include "serial/aux_port.h"
+#include "serial/serial_link.h"
+#include "serial/tnc_dialogue.h"
 #include "session/capture_rules.h"
 #include "session/connection_control.h"
 #include "session/receiver.h"
@@ -98,16 +101,21 @@ void App::BuildMenu() {
   BuildLinksMenu();
   BuildWebMenu();
   BuildBridgeMenu();
+  BuildSerialMenu();
 }
 
 void App::WireTelnetSession() {
   tcpLink_ = std::make_unique<TcpLink>(*ports_.sockets);
-  connection_ = std::make_unique<ConnectionControl>(*this, *tcpLink_);
+  WireSession(*tcpLink_, nullptr);
   tcpLink_->onPeerNotReading = [this] { connection_->DropDeafNode(); };
+}
+
+void App::WireSession(ByteLink& link, std::unique_ptr<SessionTransport> transport) {
+  connection_ = std::make_unique<ConnectionControl>(*this, link);
   receiver_ = std::make_unique<Receiver>(Window(WindowId::Terminal), &capture_);
-  receiver_->SetTelnet(tcpLink_->SpeaksTelnet());
+  receiver_->SetTelnet(link.SpeaksTelnet());
   // Negotiation answers are commands: straight to the link, past the send path.
-  receiver_->sendRaw = [this](std::string_view bytes) { tcpLink_->Write(bytes); };
+  receiver_->sendRaw = [&link](std::string_view bytes) { link.Write(bytes); };
   receiver_->programInFront = [this] { return IsProgramInFront(); };
   receiver_->ircSession = [this] { return connection_->Modes().irc; };
   receiver_->terminalChanged = [this] { connection_->CheckLoginPrompt(); };
@@ -119,12 +127,14 @@ void App::WireTelnetSession() {
   connection_->onNewConnection = [this] { receiver_->MarkNewConnection(); };
   connection_->resetLineCounter = [this] { receiver_->ResetLineCounter(); };
 
-  if (state_.replayMode) {
+  if (transport) {
+    transport_ = std::move(transport);
+  } else if (state_.replayMode) {
     transport_ = std::make_unique<ReplayTransport>(folder_);
   } else {
-    auto link = std::make_unique<LinkTransport>(*tcpLink_, state_.keepAliveLines);
-    link->resetKeepAliveMinutes = [this] { connection_->ResetKeepAliveMinutes(); };
-    transport_ = std::move(link);
+    auto linkTransport = std::make_unique<LinkTransport>(link, state_.keepAliveLines);
+    linkTransport->resetKeepAliveMinutes = [this] { connection_->ResetKeepAliveMinutes(); };
+    transport_ = std::move(linkTransport);
   }
   sender_ = std::make_unique<Sender>(state_.sendTerminator, ports_.loop, transport_.get());
   sender_->sessionFlags = [this] {
@@ -253,6 +263,7 @@ void App::StartUp(const std::string& commandText) {
   if (state_.sessionKind == SessionKind::Telnet && ports_.sockets) {
     WireTelnetSession();
   }
+  if (state_.sessionKind == SessionKind::Tnc && !state_.replayMode) WireTncSession();
   if (state_.sessionKind != SessionKind::Web) {
     siteList_ = std::make_unique<SiteList>(*this);
     if (connection_) {
@@ -266,6 +277,7 @@ void App::StartUp(const std::string& commandText) {
   WireTraffic();
   if (state_.sessionKind == SessionKind::Web && ports_.sockets) WireWebSession();
   WireLinks();
+  WireSerial();
   WireBridge();
 
   // The sound devices, the volume and the sound folder.
@@ -347,7 +359,7 @@ void App::StartSession() {
   switch (state_.sessionKind) {
     case SessionKind::Tnc:
       frame_.SetTitle("Quillnet [TNC:" + Trim(settings_.auxPortList) + "]");
-      // The serial port and the TNC start here once the serial session exists.
+      StartTncSession();
       break;
     case SessionKind::Web:
       StartWebSession();

@@ -38,6 +38,10 @@ class WebPoller;
 struct Bridging;
 class IrcSession;
 class ChatGreeting;
+class AuxPort;
+class TncDialogue;
+class SerialLink;
+class ByteLink;
 class AlertsRules;
 class FilterRules;
 class SoundRules;
@@ -110,6 +114,9 @@ class App : public Instance {
   bool SkipSpokenEntry();
   // Rig control (app_rig.cpp): tuning the radio to spots, its frequency in the status bar.
   RigControl* Rig() { return rig_.get(); }
+  // The aux comm port and, in a TNC instance, its dialogues (app_serial.cpp).
+  AuxPort* Aux() { return aux_.get(); }
+  TncDialogue* Tnc() { return tncDialogue_.get(); }
 
   // The rules of the dialogs that act on subsystems, handed their collaborators.
   SoundRules MakeSoundRules();
@@ -134,6 +141,12 @@ class App : public Instance {
   void ToggleKeepAlive();
   void ToggleAutoReconnection();
   void WireTelnetSession();
+  void WireSession(ByteLink& link, std::unique_ptr<SessionTransport> transport);
+  // The aux port and the TNC session (app_serial.cpp).
+  void BuildSerialMenu();
+  void WireTncSession();
+  void WireSerial();
+  void StartTncSession();
   void WireTraffic();
   void LoadTrafficTables();
   void BuildSoundMenu();
@@ -157,6 +170,9 @@ class App : public Instance {
   std::unique_ptr<Timer> splashTimer_;
   std::unique_ptr<Replay> replay_;
   std::unique_ptr<TcpLink> tcpLink_;
+  std::unique_ptr<AuxPort> aux_;
+  std::unique_ptr<TncDialogue> tncDialogue_;
+  std::unique_ptr<SerialLink> serialLink_;
   std::unique_ptr<SessionTransport> transport_;
   std::unique_ptr<ConnectionControl> connection_;
   std::unique_ptr<Receiver> receiver_;

@@ -87,7 +87,8 @@ void App::WireTraffic() {
       // Settings and the chat flag may change during the run.
       classifier_->Context().ownCall = Trim(settings_.ownCallsign);
       classifier_->Context().chatSession = connection_ && connection_->Modes().chat;
-      classifier_->ClassifyIncomingLine(line.text, SpotSource::Main, line.marked);
+      SpotSource source = state_.sessionKind == SessionKind::Tnc ? SpotSource::Serial : SpotSource::Main;
+      classifier_->ClassifyIncomingLine(line.text, source, line.marked);
     };
   }
 }

@@ -19,6 +19,7 @@
 #include "platform/qt/qt_event_loop.h"
 #include "platform/qt/qt_instance_registry.h"
 #include "platform/qt/qt_launcher.h"
+#include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_link_endpoint.h"
 #include "platform/qt/qt_rig_factory.h"
 #include "platform/qt/qt_tcp_listener.h"
@@ -49,9 +50,11 @@ int RunHeadless(int argc, char** argv, const qn::fs::path& folder, const qn::Pro
   qn::QtRigFactory rigs;
   qn::QtLinkEndpoint links(registry.Folder());
   qn::QtListenerFactory listeners;
-  qn::App app(qn::Ports{loop, clock, console, registry, &console, &sockets, &launcher, &console, &sound,
-                        &portIo, &rigs, &links, &listeners},
-              qn::DataFolder(folder));
+  qn::QtSerialPort serial;
+  qn::Ports ports{loop, clock, console, registry, &console, &sockets, &launcher, &console, &sound,
+                  &portIo, &rigs, &links, &listeners};
+  ports.serial = &serial;
+  qn::App app(ports, qn::DataFolder(folder));
   app.onQuit = [] { QCoreApplication::exit(0); };
   console.Attach(app);
   auto probe = qn::LoopProbe::FromEnvironment(app.Window(qn::WindowId::Spots));

@@ -30,6 +30,7 @@
 #include "platform/port_io.h"
 #include "platform/prompter.h"
 #include "platform/rig.h"
+#include "platform/serial_port.h"
 #include "platform/sound_output.h"
 #include "platform/tcp_listener.h"
 #include "platform/tcp_socket.h"
@@ -64,6 +65,7 @@ struct Ports {
   RigFactory* rigs = nullptr;        // none: rig control cannot be switched on
   LinkEndpoint* links = nullptr;     // none: no local links to other programs
   TcpListenerFactory* listeners = nullptr;  // none: "ACCEPT" sites cannot listen
+  SerialPort* serial = nullptr;              // none: the aux port never opens
 };
 
 class Instance {

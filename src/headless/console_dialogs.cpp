@@ -2,10 +2,14 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "core/text.h"
 #include "links/links_rules.h"
+#include "serial/aux_comm_rules.h"
+#include "serial/aux_port.h"
+#include "serial/aux_settings.h"
 #include "sound/sound_rules.h"
 #include "sound/voice_rules.h"
 #include "traffic/alerts.h"
@@ -173,6 +177,56 @@ void VoiceDialog(App& app, Prompter& ask) {
   if (!AskFlag(ask, title, "Silence on Talks and Anns", f.silence)) return;
   if (!AskFlag(ask, title, "Enable PTT on LPT1", f.ptt)) return;
   VoiceDialogSave(app, f);
+}
+
+namespace {
+
+std::vector<std::string> PresentDevices(App& app) {
+  AuxPort* aux = app.Aux();
+  return aux && aux->Port() ? aux->Port()->PresentDevices() : std::vector<std::string>{};
+}
+
+}  // namespace
+
+void AuxCommDialog(App& app, Prompter& ask) {
+  AuxCommFields f = AuxCommRules::Load(app.Settings());
+  const std::string title = kAuxCommCaption;
+  const auto map = ReadSerialMap(app.Folder());
+  std::string present;
+  for (const std::string& d : PresentDevices(app)) present += (present.empty() ? "" : ", ") + d;
+  for (int tries = 0; tries < 100; ++tries) {
+    std::string before = f.portNumber;
+    if (!AskText(ask, title,
+                 "Comm Port Number (now " + AuxCommRules::DevicesNamed(f.portNumber, map, PresentDevices(app)) +
+                     "; serial devices present: " + (present.empty() ? "none" : present) + ")",
+                 f.portNumber))
+      return;
+    if (f.portNumber != before) f.logBase = DefaultLogPortBase(f.portNumber);
+    if (!AskText(ask, title, "Comm Port Settings", f.settings)) return;
+    if (!AskText(ask, title, "Command Escape String", f.escape)) return;
+    if (!AskFlag(ask, title, "Enable Comm Port", f.enabled)) return;
+    if (!AskFlag(ask, title, "Input only", f.inputOnly)) return;
+    if (!AskFlag(ask, title, "Xon Xoff Handshake", f.xonXoff)) return;
+    if (!AskFlag(ask, title, "Hardware Handshake", f.hardware)) return;
+    if (!AskText(ask, title, "Log Port Base Address", f.logBase)) return;
+    bool wasLog = f.useLogPort;
+    if (!AskFlag(ask, title, "Use Log Port", f.useLogPort)) return;
+    if (f.useLogPort && !wasLog &&
+        ask.MessageBox(kLogPortWarning, MsgIcon::Exclamation, MsgButtons::YesNo) != MsgResult::Yes)
+      f.useLogPort = false;
+    ask.MessageBox("Port " + AuxCommRules::DevicesNamed(f.portNumber, map, PresentDevices(app)), MsgIcon::Information);
+    if (SaveAuxCommDialog(app, f)) return;
+  }
+}
+
+void TncParametersDialog(App& app, Prompter& ask) {
+  TncParametersFields f = TncParametersRules::Load(app.Settings());
+  const std::string title = kTncParametersCaption;
+  if (!AskText(ask, title, "TNC Initialization Path\\Filename", f.initPath)) return;
+  std::string mode = f.wa8ded ? "WA8DED" : "TAPR";
+  if (!AskText(ask, title, "TNC Terminal Mode (WA8DED/TAPR)", mode)) return;
+  f.wa8ded = StartsWith(UCase(Trim(mode)), "W");
+  SaveTncParametersDialog(app, f);
 }
 
 }  // namespace qn::console

@@ -24,6 +24,9 @@ void ColoursDialog(App& app, Prompter& ask);
 void RigDialog(App& app, Prompter& ask);
 // The windows' font: name, size, bold and italic (console_fonts.cpp).
 void FontsDialog(App& app, Prompter& ask);
+// The aux port (with the device each port number names) and the TNC (console_serial.cpp).
+void AuxCommDialog(App& app, Prompter& ask);
+void TncParametersDialog(App& app, Prompter& ask);
 
 }  // namespace console
 }  // namespace qn

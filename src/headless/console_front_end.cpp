@@ -381,6 +381,12 @@ void ConsoleFrontEnd::Open(DialogKind kind) {
     case DialogKind::WebCluster:
       console::WebClusterDialog(*app_, *this);
       break;
+    case DialogKind::AuxComm:
+      console::AuxCommDialog(*app_, *this);
+      break;
+    case DialogKind::TncParameters:
+      console::TncParametersDialog(*app_, *this);
+      break;
   }
 }
 

@@ -19,7 +19,9 @@ enum class DialogKind {
   RigControl,
   Fonts,
   Links,
-  WebCluster
+  WebCluster,
+  AuxComm,
+  TncParameters
 };
 
 class DialogHost {

@@ -114,6 +114,8 @@ class ConnectionControl : public ByteLinkListener {
   // Restarts the automatic-connection count (a script's wait does this).
   void RestartAutoTimer();
   void StopAutoTimer();
+  // The retry timer's handling at once (a TNC reports it reconnected).
+  void AutomaticConnectionNow() { AutomaticConnectionTick(); }
 
   // Looks at the end of the terminal text for a login prompt; run after every
   // change of the terminal text.

@@ -1,5 +1,7 @@
 #include "ui/dialog_parts.h"
 
+#include <QLabel>
+
 #include "platform/qt/latin1.h"
 
 namespace qn::ui {
@@ -8,6 +10,17 @@ QPushButton* NamedButton(QWidget* parent, const char* caption, const char* name)
   auto* b = new QPushButton(caption, parent);
   b->setObjectName(name);
   return b;
+}
+
+QLineEdit* AddFormField(QWidget* frame, QFormLayout* form, const char* caption, const char* name,
+                        const std::string& value, int minWidth) {
+  auto* edit = new QLineEdit(ToQString(value), frame);
+  edit->setObjectName(name);
+  edit->setMinimumWidth(minWidth);
+  auto* label = new QLabel(caption, frame);
+  label->setBuddy(edit);
+  form->addRow(label, edit);
+  return edit;
 }
 
 void LayOutWithButtons(QWidget* dialog, QLayout* body, std::initializer_list<QPushButton*> buttons) {

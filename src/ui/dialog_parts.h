@@ -1,6 +1,8 @@
 #pragma once
 // Pieces every dialog of the program shares.
 #include <QBoxLayout>
+#include <QFormLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QString>
 #include <initializer_list>
@@ -10,6 +12,10 @@ namespace qn::ui {
 
 // A push button with the object name the rest of the program looks it up by.
 QPushButton* NamedButton(QWidget* parent, const char* caption, const char* name);
+
+// A labelled line edit added to a form, named for the tests that look it up.
+QLineEdit* AddFormField(QWidget* frame, QFormLayout* form, const char* caption, const char* name,
+                        const std::string& value, int minWidth);
 
 // The body above, the buttons right-aligned in a row below it.
 void LayOutWithButtons(QWidget* dialog, QLayout* body, std::initializer_list<QPushButton*> buttons);

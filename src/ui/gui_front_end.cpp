@@ -15,9 +15,10 @@ GuiFrontEnd::~GuiFrontEnd() {
 }
 
 Ports GuiFrontEnd::Ports() {
-  return qn::Ports{loop_,     clock_,     prompter_, registry_, &dialogs_, &sockets_,
-                   &launcher_, &urls_,    &sound_,   &portIo_,  &rigs_,    &links_,
-                   &listeners_};
+  qn::Ports ports{loop_,     clock_, prompter_, registry_, &dialogs_, &sockets_, &launcher_,
+                  &urls_,     &sound_, &portIo_,  &rigs_,    &links_,   &listeners_};
+  ports.serial = &serial_;
+  return ports;
 }
 
 void GuiFrontEnd::Attach(App& app) {

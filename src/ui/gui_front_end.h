@@ -15,6 +15,7 @@
 #include "platform/qt/qt_link_endpoint.h"
 #include "platform/qt/qt_prompter.h"
 #include "platform/qt/qt_rig_factory.h"
+#include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_sound_output.h"
 #include "platform/qt/qt_tcp_listener.h"
 #include "platform/qt/qt_tcp_socket.h"
@@ -60,6 +61,7 @@ class GuiFrontEnd {
   LinuxPortIo portIo_;
   QtRigFactory rigs_;
   QtLinkEndpoint links_{registry_.Folder()};
+  QtSerialPort serial_;
   std::unique_ptr<MainFrame> frame_;
   App* app_ = nullptr;
 };

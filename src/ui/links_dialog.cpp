@@ -16,13 +16,7 @@ namespace {
 
 QLineEdit* AddField(QWidget* frame, QFormLayout* form, const char* caption, const char* name,
                     const std::string& value) {
-  auto* edit = new QLineEdit(ToQString(value), frame);
-  edit->setObjectName(name);
-  edit->setMinimumWidth(280);
-  auto* label = new QLabel(caption, frame);
-  label->setBuddy(edit);
-  form->addRow(label, edit);
-  return edit;
+  return ui::AddFormField(frame, form, caption, name, value, 280);
 }
 
 }  // namespace

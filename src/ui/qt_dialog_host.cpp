@@ -7,7 +7,9 @@
 #include "ui/colours_dialog.h"
 #include "ui/filter_dialog.h"
 #include "ui/fonts_dialog.h"
+#include "ui/aux_comm_dialog.h"
 #include "ui/links_dialog.h"
+#include "ui/tnc_parameters_dialog.h"
 #include "ui/macros_dialog.h"
 #include "ui/personal_info_dialog.h"
 #include "ui/rig_control_dialog.h"
@@ -88,6 +90,16 @@ void QtDialogHost::Open(DialogKind kind) {
     }
     case DialogKind::WebCluster: {
       WebClusterDialog dlg(*app_, parent);
+      dlg.exec();
+      break;
+    }
+    case DialogKind::AuxComm: {
+      AuxCommDialog dlg(*app_, parent);
+      dlg.exec();
+      break;
+    }
+    case DialogKind::TncParameters: {
+      TncParametersDialog dlg(*app_, parent);
       dlg.exec();
       break;
     }

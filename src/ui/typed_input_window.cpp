@@ -34,6 +34,10 @@ void SendBox::keyPressEvent(QKeyEvent* event) {
     setText(ToQString(rest));
     return;
   }
+  const auto ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+  if ((event->modifiers() & ctrlShift) == ctrlShift && event->key() >= Qt::Key_F1 && event->key() <= Qt::Key_F3) {
+    if (app_.PressKey("Ctrl+Shift+F" + std::to_string(event->key() - Qt::Key_F1 + 1))) return;
+  }
   if ((event->modifiers() & Qt::AltModifier) && event->key() >= Qt::Key_0 && event->key() <= Qt::Key_9) {
     std::string key = "Alt+" + std::string(1, static_cast<char>('0' + (event->key() - Qt::Key_0)));
     if (app_.PressKey(key)) return;

@@ -29,14 +29,15 @@ struct TestApp {
   FakeRigFactory rigs{loop, radio};
   LinkEndpoint* links = nullptr;  // set for a copy linked to others
   TcpListenerFactory* listeners = nullptr;  // set for a copy that may serve callers
+  SerialPort* serial = nullptr;   // set for a copy with an aux port (reset app before it goes)
   std::unique_ptr<App> app;
 
   DataFolder Folder() const { return DataFolder(dir.Path()); }
   App& Make() {
-    app = std::make_unique<App>(
-        Ports{loop, clock, prompter, registry, nullptr, sockets, &launcher, &urls, &sound, &portIo, &rigs, links,
-              listeners},
-        Folder());
+    Ports ports{loop,      clock, prompter, registry, nullptr, sockets,
+                &launcher, &urls, &sound,   &portIo,  &rigs,   links, listeners};
+    ports.serial = serial;
+    app = std::make_unique<App>(ports, Folder());
     return *app;
   }
   // With a callsign already stored, so start-up does not ask for it.

@@ -68,7 +68,11 @@ TEST(Wiring, TncAndWebInstances) {
     fakes::TestApp t;
     App& app = t.StartWithCall(command);
     ExpectTrafficConsumers(app);
-    EXPECT_EQ(app.Connection(), nullptr) << command;
+    // A TNC session runs under connection control over its serial link.
+    EXPECT_EQ(app.Connection() != nullptr, std::string(command) == "/TNC") << command;
+    if (app.Connection()) {
+      EXPECT_FALSE(app.Connection()->Link().SpeaksTelnet());
+    }
   }
 }
 
