@@ -163,6 +163,7 @@ class App : public Instance {
   void StartWebSession();
   void BuildBridgeMenu();
   void WireBridge();
+  void WireBridgeToAux();
   void WireIrc();
 
   TrafficEvents events_;

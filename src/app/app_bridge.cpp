@@ -10,6 +10,7 @@
 #include "core/text.h"
 #include "irc/irc_session.h"
 #include "links/links.h"
+#include "serial/aux_port.h"
 #include "session/connection_control.h"
 #include "session/host_text.h"
 #include "session/receiver.h"
@@ -163,6 +164,7 @@ void App::WireBridge() {
     if (StartsWith(UCase(customTitle()), "DXROBOT")) robot->OnWindowLine(line);
   });
 
+  if (aux_) WireBridgeToAux();
   if (!connection_) return;
 
   // The telnet session: link crypto, script switches, gateway and robot steps.
@@ -246,6 +248,36 @@ void App::WireBridge() {
   receiver_->steps.serverLine = [this, server](ReceivedLine& line) {
     if (connection_->Modes().serverMode) server->OnCallerLine(line.text);
   };
+}
+
+// The aux port's side of bridging: what the bridge and the gateway send
+// through it, link crypto on its two paths, and its lines for the robot and
+// the gateway.
+void App::WireBridgeToAux() {
+  Bridging& b = *bridging_;
+  AuxPort* port = aux_.get();
+  b.aux.open = [port] { return port->PortOpen(); };
+  b.aux.send = [port](const std::string& text) { port->SendToAuxPort(text); };
+  b.aux.sendLine = [port](const std::string& text) { port->SendLineToAuxPort(text); };
+  b.aux.logPortMode = [port] { return port->State().logPortActive; };
+  b.aux.writeLogPort = [port](const std::string& text) { port->WriteLogPort(text); };
+  b.aux.discardInput = [port] {
+    if (port->Port() && port->PortOpen()) port->Port()->DiscardInput();
+  };
+  b.aux.inputOnly = [port] { return port->State().effectiveInputOnly; };
+  port->encipherSent = [this](std::string_view text) {
+    return bridging_->CryptForAux(text, true, options_.crypto);
+  };
+  port->decipherReceived = [this](std::string& chunk) {
+    chunk = bridging_->CryptForAux(chunk, false, options_.crypto);
+  };
+  Robot* robot = b.robot.get();
+  port->robotCommand = [this, robot](const std::string& line) {
+    const bool isRobot = connection_ && StartsWith(UCase(Trim(connection_->CustomTitle())), "DXROBOT");
+    return isRobot ? robot->RobotCommand(line) : std::string();
+  };
+  RfGateway* gateway = b.gateway.get();
+  port->rfLine.Subscribe([gateway](const std::string& line) { gateway->OnRfLine(line); });
 }
 
 }  // namespace qn

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "bridge/bridging.h"
 #include "core/replay.h"
 #include "core/site_list.h"
 #include "core/site_record.h"
+#include "fakes/fake_serial_port.h"
 #include "fakes/fake_socket.h"
 #include "fakes/test_app.h"
+#include "serial/aux_port.h"
 #include "session/connection_control.h"
 #include "session/receiver.h"
 #include "session/sender.h"
@@ -74,6 +77,33 @@ TEST(Wiring, TncAndWebInstances) {
       EXPECT_FALSE(app.Connection()->Link().SpeaksTelnet());
     }
   }
+}
+
+// The aux port beside a telnet session carries what the bridge and the RF
+// gateway send, through the port's link crypto, and hands its lines to the
+// robot and the gateway.
+TEST(Wiring, TheBridgeReachesTheAuxPort) {
+  fakes::TestApp t;
+  fakes::FakeSocketFactory sockets;
+  fakes::FakeSerialPort serial(t.clock);
+  t.sockets = &sockets;
+  t.serial = &serial;
+  AppSettings s;
+  s.ownCallsign = "G4TST";
+  s.auxEnabled = true;
+  s.auxPortList = "1";
+  t.Folder().WriteAtomic("quillnet.cfg", s.Serialise());
+  App& app = t.Make();
+  app.StartUp("");
+  ASSERT_TRUE(app.Aux()->PortOpen());
+  AuxPortSide& side = app.Bridges()->aux;
+  ASSERT_TRUE(side.open && side.send && side.sendLine && side.inputOnly && side.discardInput);
+  EXPECT_TRUE(side.open());
+  side.send("DX/G4TST 14025.0 DL1XYZ cq\r\n");
+  EXPECT_NE(serial.TakeWritten().find("DX/G4TST 14025.0 DL1XYZ"), std::string::npos);
+  EXPECT_TRUE(app.Aux()->encipherSent && app.Aux()->decipherReceived && app.Aux()->robotCommand);
+  EXPECT_GE(app.Aux()->rfLine.Count(), 1u) << "the RF gateway hears nothing of the port";
+  t.app.reset();
 }
 
 // A spot line handed to the instance's events ends in the spot window once,
