@@ -167,17 +167,20 @@ void App::WireBridge() {
   if (aux_) WireBridgeToAux();
   if (!connection_) return;
 
-  // The telnet session: link crypto, script switches, gateway and robot steps.
+  // The session's script switches and robot steps (telnet and TNC); link
+  // crypto on the socket of a telnet session (a TNC's is the aux port's).
   const LinkCrypto& table = b.crypto;
-  if (auto* link = dynamic_cast<LinkTransport*>(transport_.get())) {
-    link->cryptText = [this, &table](std::string_view piece) {
-      if (!options_.crypto || !table.Covers(LinkCrypto::kSessionBit)) return std::string(piece);
-      return CryptText(piece, table.send);
+  if (tcpLink_) {
+    if (auto* link = dynamic_cast<LinkTransport*>(transport_.get())) {
+      link->cryptText = [this, &table](std::string_view piece) {
+        if (!options_.crypto || !table.Covers(LinkCrypto::kSessionBit)) return std::string(piece);
+        return CryptText(piece, table.send);
+      };
+    }
+    receiver_->decipherReceived = [this, &table](std::string& chunk) {
+      if (options_.crypto && table.Covers(LinkCrypto::kSessionBit)) chunk = CryptText(chunk, table.receive);
     };
   }
-  receiver_->decipherReceived = [this, &table](std::string& chunk) {
-    if (options_.crypto && table.Covers(LinkCrypto::kSessionBit)) chunk = CryptText(chunk, table.receive);
-  };
   script_->cryptoTableLoaded = [&table] { return table.Usable(); };
   script_->cryptoChanged = [this](bool on) { frame_.SetChecked(kCryptoMenu, on); };
   script_->robotTitleSet = [this, robot] {
@@ -198,6 +201,9 @@ void App::WireBridge() {
           if (!line.empty()) receiver_->OnData(line);
         });
   }
+  // The RF gateway and server mode stand beside a telnet session only: in a
+  // TNC session the aux port is the session itself.
+  if (!tcpLink_) return;
   receiver_->steps.copyToRf = [gateway](const ReceivedLine& line) { gateway->CopyToRf(line.text); };
   // The working copy of the command escape string.
   auto escape = [this] {

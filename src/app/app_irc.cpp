@@ -2,6 +2,7 @@
 // path (colours, server lines, registration, the channel), its own lines to
 // the server, and the greeting of arrivals in chat sessions.
 #include "app/app.h"
+#include "bridge/bridging.h"
 #include "core/text.h"
 #include "irc/chat_greeting.h"
 #include "irc/irc_session.h"
@@ -19,7 +20,11 @@ void App::WireIrc() {
   // Protocol lines go to the link as they are: the translation of typed
   // lines, and a half-typed macro waiting there, are not for them.
   hooks.sendLine = [this](const std::string& line) {
-    if (transport_ && transport_->Connected()) transport_->Deliver(line + state_.sendTerminator);
+    if (!transport_ || !transport_->Connected()) return;
+    // Through a TNC the bridge file's suffix ends each IRC line.
+    const bool tnc = state_.sessionKind == SessionKind::Tnc;
+    const std::string suffix = tnc && bridging_ ? bridging_->bridge->Params().ircLineSuffix : std::string();
+    transport_->Deliver(line + suffix + state_.sendTerminator);
   };
   hooks.show = [this](const std::string& text) {
     Append(WindowId::Terminal, text);
@@ -29,8 +34,11 @@ void App::WireIrc() {
   hooks.robotNick = [this] { return connection_->Modes().robotNick; };
   hooks.channel = [this] { return connection_->Modes().ircChannel; };
   hooks.channelKey = [this] { return script_->IrcChannelKey(); };
-  hooks.localHost = [this] { return tcpLink_->LocalAddress(); };
-  hooks.localPort = [this] { return tcpLink_->LocalPort(); };
+  // A TNC session has no socket: the callsign stands in.
+  hooks.localHost = [this] { return tcpLink_ ? tcpLink_->LocalAddress() : std::string(); };
+  hooks.localPort = [this] { return tcpLink_ ? tcpLink_->LocalPort() : std::string(); };
+  hooks.taprMode = [this] { return state_.sessionKind == SessionKind::Tnc && settings_.tncMode != 2; };
+  hooks.setIrcMode = [this](bool on) { connection_->MutableModes().irc = on; };
   irc_ = std::make_unique<IrcSession>(ports_.clock, std::move(hooks));
 
   receiver_->ircFilter = [this](std::string& chunk) { irc_->StripColours(chunk); };

@@ -4,6 +4,7 @@
 // Comm...", "T&NC Parameters...", "Refresh Data" and Ctrl+Shift+F1..F3.
 #include "app/app.h"
 #include "core/text.h"
+#include "irc/irc_session.h"
 #include "serial/aux_port.h"
 #include "serial/serial_link.h"
 #include "serial/tnc_dialogue.h"
@@ -41,14 +42,12 @@ void App::BuildSerialMenu() {
              11});
   // Keys of the typed-input box in a TNC instance, not on the menu bar: IRC
   // over the TNC on with registration, off, and on without registering.
-  auto irc = [this](bool on, bool registering) {
-    if (state_.sessionKind != SessionKind::Tnc || !connection_) return;
-    connection_->MutableModes().irc = on;
-    if (registering && script_ && script_->registerIrc) script_->registerIrc();
+  auto irc = [this](int key) {
+    if (state_.sessionKind == SessionKind::Tnc && irc_) irc_->TncFunctionKey(key);
   };
-  menu_.Add({"keytncirc1", "", "IRC On", "Ctrl+Shift+F1", [irc] { irc(true, true); }, 0});
-  menu_.Add({"keytncirc2", "", "IRC Off", "Ctrl+Shift+F2", [irc] { irc(false, false); }, 0});
-  menu_.Add({"keytncirc3", "", "IRC On Quietly", "Ctrl+Shift+F3", [irc] { irc(true, false); }, 0});
+  menu_.Add({"keytncirc1", "", "IRC On", "Ctrl+Shift+F1", [irc] { irc(1); }, 0});
+  menu_.Add({"keytncirc2", "", "IRC Off", "Ctrl+Shift+F2", [irc] { irc(2); }, 0});
+  menu_.Add({"keytncirc3", "", "IRC On Quietly", "Ctrl+Shift+F3", [irc] { irc(3); }, 0});
 }
 
 void App::WireTncSession() {
