@@ -170,6 +170,14 @@ TEST(TncStartUp, NoPortSilentTncAndAnsweringTnc) {
     tnc.port.Feed("caf\xff\xff\r\n");
     EXPECT_NE(app.Window(WindowId::Terminal).Text().find("caf\xff\xff\r\n"), std::string::npos);
     EXPECT_NE(app.Window(WindowId::Spots).Text().find("ZX2CD"), std::string::npos);
+    // IRC through the TNC: Ctrl+Shift+F1 registers through the port, each
+    // line ending in CR, with the callsign where a socket would give a host.
+    tnc.port.TakeWritten();
+    EXPECT_TRUE(app.PressKey("Ctrl+Shift+F1"));
+    EXPECT_TRUE(app.Connection()->Modes().irc);
+    const std::string registration = tnc.port.TakeWritten();
+    EXPECT_EQ(registration.rfind("NICK G4TST\r", 0), 0u) << registration;
+    EXPECT_NE(registration.find("\rUSER G4TST "), std::string::npos) << registration;
   }
 }
 
