@@ -71,20 +71,8 @@ TEST(BridgeThroughTheAuxPort, NodeSpotsLeaveAsBridgeLinesAndPortLinesBecomeSpots
   ASSERT_FALSE(port.Path().empty());
 
   fakes::TempFolder dir;
-  std::string cfg;
-  for (int i = 1; i <= 92; ++i) {
-    std::string v = i == 1    ? "1"
-                    : i == 2  ? "9600,N,8,1"
-                    : i == 3  ? "+++"
-                    : i == 4  ? "1"
-                    : i == 67 ? "G4TST"
-                    : i == 69 ? "1"
-                              : "";
-    cfg += v + "\r\n";
-  }
+  testing::WriteAuxPortSetup(dir, "quillnet.cfg", port.Path());
   DataFolder data(dir.Path());
-  data.WriteAtomic("quillnet.cfg", cfg);
-  data.WriteAtomic("SERIAL.TXT", "1 " + port.Path() + "\r\n");
   SiteRecord site;
   site.SetName("zx0node");
   site.SetAddress("127.0.0.1");

@@ -25,6 +25,26 @@ inline void WriteCallsign(const fakes::TempFolder& dir, const std::string& call 
   DataFolder(dir.Path()).WriteAtomic("quillnet.cfg", cfg);
 }
 
+// A configuration with a callsign and the aux port enabled on port 1, which
+// SERIAL.TXT maps to the device (a pty the test holds).
+inline void WriteAuxPortSetup(const fakes::TempFolder& dir, const char* configFile,
+                              const std::string& device) {
+  std::string cfg;
+  for (int i = 1; i <= 92; ++i) {
+    std::string v = i == 1    ? "1"
+                    : i == 2  ? "9600,N,8,1"
+                    : i == 3  ? "+++"
+                    : i == 4  ? "1"
+                    : i == 67 ? "G4TST"
+                    : i == 69 ? "1"
+                              : "";
+    cfg += v + "\r\n";
+  }
+  DataFolder data(dir.Path());
+  data.WriteAtomic(configFile, cfg);
+  data.WriteAtomic("SERIAL.TXT", "' the test's pty\r\n1 " + device + "\r\n");
+}
+
 // A port nobody listens on at the moment, for a copy to listen on.
 inline int FreeLoopbackPort() {
   int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);

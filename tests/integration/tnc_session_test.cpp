@@ -149,20 +149,8 @@ std::string SpotLine() {
 
 // A TNC instance's configuration: the aux port 1 enabled, TAPR mode, a callsign.
 void WriteTncSetup(const fakes::TempFolder& dir, const std::string& device, int nodePort) {
-  std::string cfg;
-  for (int i = 1; i <= 92; ++i) {
-    std::string v = i == 1    ? "1"
-                    : i == 2  ? "9600,N,8,1"
-                    : i == 3  ? "+++"
-                    : i == 4  ? "1"
-                    : i == 67 ? "G4TST"
-                    : i == 69 ? "1"
-                              : "";
-    cfg += v + "\r\n";
-  }
+  testing::WriteAuxPortSetup(dir, "qlntnc.cfg", device);
   DataFolder data(dir.Path());
-  data.WriteAtomic("qlntnc.cfg", cfg);
-  data.WriteAtomic("SERIAL.TXT", "' the test's pty\r\n1 " + device + "\r\n");
   SiteRecord site;
   site.SetName("zx0node");
   site.SetAddress("ZX0NODE");
