@@ -43,7 +43,7 @@ void App::BuildBridgeMenu() {
                options_.crypto = !options_.crypto;
                frame_.SetChecked(kCryptoMenu, options_.crypto);
              },
-             4});
+             4, true});
   // Only a valid crypto table enables it.
   frame_.SetEnabled(kCryptoMenu, false);
 }

@@ -19,7 +19,7 @@ void App::BuildRigMenu() {
              },
              14});
   menu_.Add({"mnucfgrig", "&Configuration", "&Rig Control...", "",
-             [this] { OpenDialog(DialogKind::RigControl); }, 14});
+             [this] { OpenDialog(DialogKind::RigControl); }, 15});
 }
 
 void App::StartUpRig() { rig_->Configure(LoadRigSettings(folder_)); }

@@ -14,6 +14,7 @@
 #include "session/transports.h"
 #include "session/typed_input.h"
 #include "traffic/classifier.h"
+#include "web/web_poller.h"
 
 namespace qn {
 
@@ -33,8 +34,11 @@ void App::BuildSerialMenu() {
       {"mnucfgaux", "&Configuration", "&Aux Comm...", "", [this] { OpenDialog(DialogKind::AuxComm); }, 2});
   menu_.Add({"mnucfgtnc", "&Configuration", "T&NC Parameters...", "",
              [this] { OpenDialog(DialogKind::TncParameters); }, 11});
-  menu_.Add({"mnuoptref", "&Options", "Refresh Data", "",
+  // One row for both kinds: a web session fetches its pages now, a TNC
+  // session switches between command and converse mode.
+  menu_.Add({"mnuoptref", "&Options", "Refresh Data", "F11",
              [this] {
+               if (state_.sessionKind == SessionKind::Web && web_) web_->RefreshData();
                if (state_.sessionKind != SessionKind::Tnc || !tncDialogue_) return;
                tncDialogue_->ToggleCommandMode();
                frame_.SetCaption("mnuoptref", tncDialogue_->ModeCaption());

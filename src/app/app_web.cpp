@@ -29,11 +29,6 @@ constexpr const char* kNoWebCluster =
 void App::BuildWebMenu() {
   menu_.Add({"mnuwebcfg", "&Configuration", "&Web Cluster...", "",
              [this] { OpenDialog(DialogKind::WebCluster); }, 14});
-  menu_.Add({"mnurefresh", "&Options", "Refresh Data", "F11",
-             [this] {
-               if (web_) web_->RefreshData();
-             },
-             11});
 }
 
 void App::WireWebSession() {

@@ -153,6 +153,20 @@ TEST_F(FrameTest, MenuBarComesFromTheTable) {
   QStringList expected;
   for (const auto& m : qn::MenuTable::TopLevel()) expected << QString::fromStdString(m);
   EXPECT_EQ(tops, expected);
+  // Each menu shows the table's items in their places, with their keys.
+  for (QAction* top : frame->menuBar()->actions()) {
+    std::vector<const qn::MenuAction*> rows;
+    for (const qn::MenuAction& m : t.app->Menu().Actions())
+      if (QString::fromStdString(m.menu) == top->text() && m.caption != "-") rows.push_back(&m);
+    std::stable_sort(rows.begin(), rows.end(), [](auto* a, auto* b) { return a->order < b->order; });
+    QStringList shown, table;
+    for (QAction* item : top->menu()->actions())
+      if (!item->isSeparator()) shown << item->text() + " " + item->shortcut().toString();
+    for (const qn::MenuAction* m : rows)
+      table << QString::fromStdString(m->caption) + " " +
+                   QKeySequence(QString::fromStdString(m->shortcut)).toString();
+    EXPECT_EQ(shown, table) << top->text().toStdString();
+  }
 
   QAction* exit = frame->Menus()->Action("mnuexit");
   ASSERT_NE(exit, nullptr);
