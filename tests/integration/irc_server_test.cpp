@@ -263,6 +263,32 @@ TEST(IrcServer, ASiteJoinsFilesSpotsAndTalksAndLogsOut) {
   EXPECT_NE(user.Wait("QUIT :G4TST-1", 10000), "");
 }
 
+// A copy running as the channel's DX robot answers other users' requests by
+// private message on a real server.
+TEST(IrcServer, ARobotCopyAnswersUsersByPrivateMessage) {
+  fakes::TempFolder dir;
+  Ngircd server(dir.Path());
+  if (!server.Ready()) GTEST_SKIP() << "ngircd is not installed (tools/install-deps)";
+  IrcUser user(server.Port(), "K1ABC", "#DXTEST");
+
+  fakes::TempFolder home;
+  WriteSite(home, "ROBOT-IRC", server.Port(), "/S JOIN #dxtest\r\n/F DXROBOT\r\n/S \"NICK\"\r\n");
+  testing::ChildProcess p(
+      {QUILLNET_BINARY, "--headless", "--data-dir", home.Path().string(), "/S", "ROBOT-IRC"},
+      testing::ProgramEnv(home));
+  ASSERT_TRUE(p.Started());
+  ASSERT_NE(user.Wait(":G4TST!", 15000), "") << "the robot never joined the channel";
+
+  user.Send("PRIVMSG G4TST :sh/wwv");
+  EXPECT_NE(user.Wait("PRIVMSG K1ABC :No WWVs found!", 10000), "");
+  user.Send("PRIVMSG G4TST :!DX 14025.5 ZX2CD big signal");
+  EXPECT_NE(user.Wait("PRIVMSG K1ABC :Your DX has been submitted", 10000), "");
+  user.Send("PRIVMSG G4TST :!DX 14025.5 ZX2CD big signal");
+  EXPECT_NE(user.Wait("PRIVMSG K1ABC :Your DX was already submitted!", 10000), "");
+  p.Write("::quit\n");
+  EXPECT_EQ(p.WaitForExit(10000), 0);
+}
+
 // A server that closes during the registration, and one that sends garbage:
 // the program says so and stays usable.
 TEST(IrcServer, HostileServerLinesLeaveTheProgramResponsive) {
