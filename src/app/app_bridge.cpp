@@ -210,8 +210,11 @@ void App::WireBridge() {
     std::string e = UCase(Trim(settings_.auxEscapeString));
     return e.empty() ? std::string("+++") : e;
   };
-  typedInput_->auxCommand = [gateway, escape](const std::string& text) {
-    return gateway->TypedToPort(text, escape());
+  typedInput_->auxCommand = [this, gateway, escape](const std::string& text) {
+    if (!gateway->TypedToPort(text, escape())) return false;
+    // Such text never goes to the node; without a port it would vanish unseen.
+    if (!aux_ || !aux_->PortOpen()) frame_.SetStatus("The aux port is not open: the line was not sent");
+    return true;
   };
   connection_->connected.Subscribe([gateway] { gateway->OnSessionConnected(); });
   connection_->dropped.Subscribe([gateway] { gateway->OnSessionDropped(); });

@@ -4,8 +4,8 @@
 // the robot answering a channel line.
 #include <gtest/gtest.h>
 
-#include "bridge/bridging.h"
 #include "app/app.h"
+#include "bridge/bridging.h"
 #include "core/site_file.h"
 #include "core/text.h"
 #include "fakes/fake_link_endpoint.h"
@@ -173,6 +173,16 @@ TEST(AppBridgeTest, ExchangeOffStopsTrafficToThePortButNotEscapedText) {
   c.Instance().TypeLine("+++MYCALL G4TST");
   EXPECT_EQ(c.aux.back(), "MYCALL G4TST");
   EXPECT_EQ(c.Sock().sent.find("MYCALL"), std::string::npos);
+}
+
+// Text for the port never goes to the node; with no port open the user is
+// told it went nowhere.
+TEST(AppBridgeTest, EscapedTextWithoutAPortIsNotSentAndSaysSo) {
+  Copy c;
+  c.ConnectTo("node.example");
+  c.Instance().TypeLine("+++MYCALL G4TST");
+  EXPECT_EQ(c.Sock().sent.find("MYCALL"), std::string::npos);
+  EXPECT_EQ(c.Instance().Frame().Status(), "The aux port is not open: the line was not sent");
 }
 
 TEST(AppBridgeTest, ARelayCopyForwardsTheOtherCopysSpotsToItsNodeOnce) {
