@@ -19,6 +19,7 @@
 #include "session/tcp_link.h"
 #include "session/transports.h"
 #include "session/typed_input.h"
+#include "traffic/classifier.h"
 #include "traffic/spot_pipeline.h"
 
 namespace qn {
@@ -198,7 +199,11 @@ void App::WireBridge() {
         [this, robot, customTitle](const std::string& nick, const std::string& text) {
           if (!StartsWith(UCase(customTitle()), "DXROBOT")) return;
           std::string line = robot->RobotCommand("<" + nick + ">: " + text);
-          if (!line.empty()) receiver_->OnData(line);
+          if (line.empty()) return;
+          // The submitted spot or announcement is shown and filed as a node
+          // line would be; the IRC receive path is for the server's lines.
+          Append(WindowId::Terminal, line);
+          classifier_->ClassifyIncomingLine(line, SpotSource::Main);
         });
   }
   // The RF gateway and server mode stand beside a telnet session only: in a

@@ -44,20 +44,6 @@ std::string FindNgircd() {
   return {};
 }
 
-int FreePort() {
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof a;
-  int port = 0;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-    port = ntohs(a.sin_port);
-  ::close(fd);
-  return port;
-}
-
 int ConnectTo(int port) {
   int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in a{};
@@ -77,7 +63,7 @@ class Ngircd {
  public:
   explicit Ngircd(const std::filesystem::path& dir) {
     const std::string binary = FindNgircd();
-    port_ = FreePort();
+    port_ = testing::FreeLoopbackPort();
     if (binary.empty() || port_ == 0) return;
     const std::filesystem::path conf = dir / "ngircd.conf";
     DataFolder(dir).WriteAtomic("ngircd.conf",

@@ -156,6 +156,7 @@ TEST(AppIrc, ARobotCopyAnswersPrivateRequests) {
   s.Sock().Arrive(":W1AW!w@h PRIVMSG G4TST :!DX 7005.0 VK9XX up 2\r\n");
   EXPECT_NE(s.Sock().sent.find("PRIVMSG W1AW :Your DX has been submitted"), std::string::npos)
       << s.Sock().sent;
+  EXPECT_NE(s.Window(WindowId::Spots).find("VK9XX"), std::string::npos) << "the submitted spot is not filed";
   // Another user's request in the channel is no request to the robot.
   s.Sock().sent.clear();
   s.Sock().Arrive(":W1AW!w@h PRIVMSG #CQDX :sh/dx\r\n");
