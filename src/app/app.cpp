@@ -32,6 +32,7 @@
 #include "traffic/filters.h"
 #include "traffic/spot_pipeline.h"
 #include "traffic/traffic_windows.h"
+#include "web/tnc_web_gateway.h"
 #include "web/web_poller.h"
 
 namespace qn {

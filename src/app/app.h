@@ -4,6 +4,7 @@
 // every subsystem.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -35,6 +36,7 @@ class RigControl;
 class FrameCommands;
 class Links;
 class WebPoller;
+class TncWebGateway;
 struct Bridging;
 class IrcSession;
 class ChatGreeting;
@@ -161,6 +163,11 @@ class App : public Instance {
   void BuildWebMenu();
   void WireWebSession();
   void StartWebSession();
+  // A page's lines into the windows and the pipeline (a web session's poll or
+  // a TNC session's web gateway).
+  void FileWebPage(const std::string& reply, bool jac);
+  void WireTncGateway();
+  void SendGatewayQueue();
   void BuildBridgeMenu();
   void WireBridge();
   void WireBridgeToAux();
@@ -190,6 +197,11 @@ class App : public Instance {
   std::unique_ptr<SpeechPlayer> player_;
   std::unique_ptr<Links> links_;
   std::unique_ptr<WebPoller> web_;
+  // A TNC session's web gateway, when its site's script names one; the lines
+  // typed for it that have not gone through yet; its first-round state.
+  std::unique_ptr<TncWebGateway> gateway_;
+  std::deque<std::string> gatewayQueue_;
+  int gatewayFirstRound_ = 1;
   std::unique_ptr<IrcSession> irc_;
   std::unique_ptr<ChatGreeting> chatGreeting_;
   std::unique_ptr<FrameListener> linkTagFollower_;

@@ -102,6 +102,7 @@ void App::WireSerial() {
       }
       serialLink_->SeeLine(body);
     };
+    if (script_ && typedInput_) WireTncGateway();
     // A TNC session takes typing at once: the TNC has no login prompt.
     connection_->connected.Subscribe([this] { frame_.SetEnabled("Textsend", true); });
     // The tag says what kind of copy this is, for the other copies.

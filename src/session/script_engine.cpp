@@ -69,6 +69,7 @@ bool ScriptEngine::LoadScript() {
   }
   unusable_ = script.unusable;
   lines_ = std::move(script.lines);
+  gateway_ = !unusable_ && Tnc() && webGatewayLoaded && webGatewayLoaded(script.all);
 
   // No "/R": no limit, as for a site without a script.
   ApplyRetryLimit(script.retryLimit.value_or(0));
@@ -116,6 +117,10 @@ void ScriptEngine::SetRetryInterval(int minutes) {
 
 void ScriptEngine::RunScript() {
   if (running_) return;
+  if (gateway_) {
+    RunGatewayScript();
+    return;
+  }
   running_ = true;
   ranThisConnection_ = true;
   while (cursor_ < lines_.size()) {
@@ -128,6 +133,29 @@ void ScriptEngine::RunScript() {
     }
   }
   running_ = false;
+  EndOfScript();
+}
+
+void ScriptEngine::RunGatewayScript() {
+  // Its sends and waits are the gateway's; its other lines (a title, an
+  // echo, a switch) still take effect.
+  if (cursor_ > 0 || gatewayRunning_) return;
+  running_ = true;
+  ranThisConnection_ = true;
+  for (; cursor_ < lines_.size(); ++cursor_) {
+    const std::string& line = lines_[cursor_];
+    if (!IsScriptCommand(line, 'S') && !IsScriptCommand(line, 'W') && !IsScriptCommand(line, 'K') &&
+        !IsScriptCommand(line, 'T') && !IsScriptCommand(line, 'L'))
+      RunLine(line);
+  }
+  running_ = false;
+  gatewayRunning_ = startWebGateway && startWebGateway();
+  if (!gatewayRunning_) EndOfScript();
+}
+
+void ScriptEngine::WebGatewayDone() {
+  if (!gatewayRunning_) return;
+  gatewayRunning_ = false;
   EndOfScript();
 }
 

@@ -82,9 +82,19 @@ class ScriptEngine {
   std::function<void()> clearWaitingSubmission;
   // TNC instances: the TNC's own-call handling of a "/S" text.
   std::function<void(std::string& text)> tncOwnCall;
+  // TNC instances: a script that names a web gateway is that gateway's
+  // dialogue, not lines to send. webGatewayLoaded sees every line at each
+  // load and says whether they set a gateway up; startWebGateway starts its
+  // page retrieval (false: it could not start) and the script ends with
+  // WebGatewayDone.
+  std::function<bool(const std::vector<std::string>& lines)> webGatewayLoaded;
+  std::function<bool()> startWebGateway;
+  void WebGatewayDone();
+  bool WebGateway() const { return gateway_; }
 
  private:
   void RunLine(const std::string& line);
+  void RunGatewayScript();
   void Send(std::string text);
   void SendTyped(const std::string& text);
   void SendRaw(const std::string& text);
@@ -117,6 +127,8 @@ class ScriptEngine {
   std::string ircKey_;
   bool running_ = false;
   bool ranThisConnection_ = false;
+  bool gateway_ = false;
+  bool gatewayRunning_ = false;
   bool matching_ = false;
   bool matchAgain_ = false;
 };

@@ -65,6 +65,7 @@ LoadedScript ParseScript(const std::optional<std::string>& text, bool tnc) {
     if (!tnc && line.find("Yourpassword") != std::string::npos) s.unusable = true;
     s.lines.push_back(std::move(line));
   }
+  s.all = s.lines;
 
   // In this order: taking a line out can make a later directive the first line.
   if (auto r = TakeOut(s.lines, 'R')) s.retryLimit = std::abs(ValInt32(*r));

@@ -17,6 +17,9 @@ namespace qn {
 struct LoadedScript {
   // The lines left for the engine, in file order.
   std::vector<std::string> lines;
+  // Every command and text line as read, the header directives included: a
+  // TNC script's web-gateway lines are read from these.
+  std::vector<std::string> all;
   // No file, or the placeholders "Yourcall" / "Yourpassword" are still there.
   bool unusable = false;
   // A line holds the quoted word "IDENTD": the ident program is wanted.

@@ -63,6 +63,7 @@ void TypedInput::Enter(const std::string& typed) {
   }
 
   if (app_.CaptureFile().On()) app_.CaptureFile().WriteShown(line + "\r\n");
+  if (gatewaySubmission && gatewaySubmission(line)) return;
 
   std::string text = line + app_.State().sendTerminator;
   if (auxCommand && auxCommand(text)) return;

@@ -45,6 +45,9 @@ class TypedInput {
   // The text with its line end; true when it began with the aux command escape
   // string and went to the aux port instead of the node.
   std::function<bool(const std::string& text)> auxCommand;
+  // TNC sessions with a web gateway: the line (without its line end) is a
+  // submission for it; true when taken.
+  std::function<bool(const std::string& line)> gatewaySubmission;
   // Web sessions: a submission is running.
   std::function<bool()> webSubmissionRunning;
   // Web sessions: the submission format check; the accepted line, cut and ended.

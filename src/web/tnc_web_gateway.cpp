@@ -60,6 +60,22 @@ TncGatewayConfig ParseTncGatewayLines(const std::vector<std::string>& scriptLine
   return c;
 }
 
+bool IsGatewaySubmission(std::string_view line) {
+  std::string text = Trim(WithoutLineBreaks(line));
+  std::size_t blank = text.find(' ');
+  if (blank == std::string::npos) return false;
+  std::string rest = Trim(text.substr(blank + 1));
+  if (rest.size() >= 2 && rest[0] == '>') return true;
+  std::vector<std::string> words;
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t end = text.find(' ', at);
+    if (end == std::string::npos) end = text.size();
+    if (end > at) words.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return words.size() >= 3 && words[1].find_first_not_of("0123456789.") == std::string::npos;
+}
+
 TncWebGateway::TncWebGateway(EventLoop& loop, TncGatewayConfig config,
                              std::function<void(const std::string&)> send,
                              std::function<void(const std::string&)> status)
@@ -115,26 +131,27 @@ void TncWebGateway::Await(const std::string& text, Step step) {
   timer_->SetEnabled(true);
 }
 
-void TncWebGateway::OnReceived(std::string_view text) {
-  if (step_ == Step::Idle || text.empty()) return;
+std::size_t TncWebGateway::OnReceived(std::string_view text) {
+  if (step_ == Step::Idle || text.empty()) return 0;
   // Any data keeps the wait alive.
   timer_->SetEnabled(false);
   timer_->SetEnabled(true);
-  if (step_ == Step::WaitPage) {
-    page_.append(text.substr(0, kPageKeep - std::min(page_.size(), kPageKeep)));
-    if (config_.sizeLimit > 0 && config_.stopCode >= 0 && !stopSent_ && page_.size() > config_.sizeLimit) {
-      stopSent_ = true;
-      send_(std::string(1, static_cast<char>(config_.stopCode)) + "\r");
-    }
-  }
-  if (!waiter_->Feed(text)) return;
+  const bool matched = waiter_->Feed(text);
   if (step_ == Step::WaitConnect) {
+    if (!matched) return 0;
     page_.clear();
     send_(retrieval_ ? config_.pageCommand + "\r\r" : BuildSubmissionRequest(submission_, config_.jac, true));
     Await(config_.awaitPage, Step::WaitPage);
-    return;
+    return 0;
   }
-  End(false);
+  const std::string_view page = matched ? text.substr(0, waiter_->MatchEnd()) : text;
+  page_.append(page.substr(0, kPageKeep - std::min(page_.size(), kPageKeep)));
+  if (config_.sizeLimit > 0 && config_.stopCode >= 0 && !stopSent_ && page_.size() > config_.sizeLimit) {
+    stopSent_ = true;
+    send_(std::string(1, static_cast<char>(config_.stopCode)) + "\r");
+  }
+  if (matched) End(false);
+  return page.size();
 }
 
 void TncWebGateway::Timeout() {

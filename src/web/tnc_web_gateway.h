@@ -39,6 +39,11 @@ struct TncGatewayConfig {
 // both awaited texts are there.
 TncGatewayConfig ParseTncGatewayLines(const std::vector<std::string>& scriptLines);
 
+// A typed line meant for the gateway rather than the TNC: an announcement
+// ("G4TST >QRV 6m") or a spot with its frequency ("G4TST 14025.5 K1ABC").
+// TNC commands ("C GB7XX", "TXDELAY 30") are not.
+bool IsGatewaySubmission(std::string_view line);
+
 class TncWebGateway {
  public:
   // send: text for the TNC, its CR included (the aux port's line sender).
@@ -50,8 +55,9 @@ class TncWebGateway {
   const TncGatewayConfig& Config() const { return config_; }
   bool Running() const { return step_ != Step::Idle; }
 
-  // Text that arrived from the serial port.
-  void OnReceived(std::string_view text);
+  // Text that arrived from the serial port. Returns how much of it was the
+  // page (or the reply to a post): the rest is the session's as usual.
+  std::size_t OnReceived(std::string_view text);
   // A page fetched: done(page, timedOut). False (with the busy message) when
   // it cannot start now.
   bool Retrieve(std::function<void(const std::string& page, bool timedOut)> done);

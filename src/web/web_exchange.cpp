@@ -120,7 +120,10 @@ ScriptWaiter::ScriptWaiter(std::string expected) : expected_(LCase(expected)) {}
 
 bool ScriptWaiter::Feed(std::string_view chunk) {
   window_ += LCase(chunk);
-  if (window_.find(expected_) != std::string::npos) return true;
+  if (std::size_t at = window_.find(expected_); at != std::string::npos) {
+    matchEnd_ = at + expected_.size() - (window_.size() - chunk.size());
+    return true;
+  }
   const std::size_t keep = expected_.empty() ? 0 : expected_.size() - 1;
   if (window_.size() > keep) window_.erase(0, window_.size() - keep);
   return false;

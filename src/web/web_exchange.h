@@ -98,10 +98,13 @@ class ScriptWaiter {
  public:
   explicit ScriptWaiter(std::string expected);
   bool Feed(std::string_view chunk);
+  // After a match: how much of the last chunk it took to complete it.
+  std::size_t MatchEnd() const { return matchEnd_; }
 
  private:
   std::string expected_;
   std::string window_;
+  std::size_t matchEnd_ = 0;
 };
 
 struct WebRequest {

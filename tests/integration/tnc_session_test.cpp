@@ -148,7 +148,8 @@ std::string SpotLine() {
 }
 
 // A TNC instance's configuration: the aux port 1 enabled, TAPR mode, a callsign.
-void WriteTncSetup(const fakes::TempFolder& dir, const std::string& device, int nodePort) {
+void WriteTncSetup(const fakes::TempFolder& dir, const std::string& device, int nodePort,
+                   const std::string& script = "/S C ZX0NODE\r\n/W login:\r\n/S $$$$$\r\n") {
   testing::WriteAuxPortSetup(dir, "qlntnc.cfg", device);
   DataFolder data(dir.Path());
   SiteRecord site;
@@ -160,7 +161,7 @@ void WriteTncSetup(const fakes::TempFolder& dir, const std::string& device, int 
   site.SetKeepAlivePeriod("0");
   site.SetAutoFlags(1);  // use script
   data.WriteAtomic("qlntnc.sit", std::string(site.View()));
-  data.WriteAtomic(ScriptFileName("zx0node", true), "/S C ZX0NODE\r\n/W login:\r\n/S $$$$$\r\n");
+  data.WriteAtomic(ScriptFileName("zx0node", true), script);
 }
 
 std::vector<std::string> TncArgv(const fakes::TempFolder& dir, const std::vector<std::string>& more) {
@@ -173,8 +174,9 @@ std::vector<std::string> TncArgv(const fakes::TempFolder& dir, const std::vector
 struct TncCopy {
   fakes::TempFolder dir;
   testing::ChildProcess p;
-  TncCopy(const std::string& device, int nodePort, const std::vector<std::string>& more = {})
-      : p((WriteTncSetup(dir, device, nodePort), TncArgv(dir, more)), testing::ProgramEnv(dir)) {}
+  TncCopy(const std::string& device, int nodePort, const std::vector<std::string>& more = {},
+          const std::string& script = "/S C ZX0NODE\r\n/W login:\r\n/S $$$$$\r\n")
+      : p((WriteTncSetup(dir, device, nodePort, script), TncArgv(dir, more)), testing::ProgramEnv(dir)) {}
   void Quit() {
     p.Write("::quit\n");
     EXPECT_EQ(p.WaitForExit(20000), 0);
@@ -222,6 +224,65 @@ TEST(TncSessionEndToEnd, ScriptedLoginSpotsTypingDisconnectAndReconnection) {
   EXPECT_EQ(logins(), 2);
   EXPECT_NE(tnc.FromProgram().rfind("C ZX0NODE\r"), wire.find("C ZX0NODE\r"));
   copy.Quit();
+}
+
+// The node here plays a web gateway station: the script's first "/S" and "/W"
+// reach it, the second pair asks for the page. The page is filed as a web
+// session's would be, and a typed spot goes to the gateway as a request.
+TEST(TncSessionEndToEnd, AWebGatewayFetchesAPageAndTakesATypedSpot) {
+  const std::string webSpot = "K1ABC      14025.0 DL1XYZ     up 2                          1234 07 Dec";
+  testing::TestNode gateway([&](testing::NodeConnection& c, int call) {
+    if (call == 1) {
+      if (!c.ReadUntil("GET DXS\r", 15000)) return;
+      // Slow enough for a spot typed meanwhile to find the gateway busy.
+      c.ReadUntil("never", 3000);
+      c.Send("<html><pre>\r\n" + webSpot + "\r\n</pre></html>\r\n73\r\n");
+    } else {
+      if (!c.ReadUntil("Keep-Alive\r\r", 15000)) return;
+      c.Send("Spot received\r\n73\r\n");
+    }
+  });
+  SimulatedTnc tnc(gateway.Port(), false);
+  ASSERT_FALSE(tnc.Path().empty());
+  TncCopy copy(tnc.Path(), gateway.Port(), {"/S", "zx0node"},
+               "/S C GW7WEB\r\n/W CONNECTED\r\n/S GET DXS\r\n/W 73\r\n/T 1\r\n/F WEBGW\r\n");
+  testing::ChildProcess& p = copy.p;
+  ASSERT_TRUE(p.Started());
+  ASSERT_NE(p.WaitForLine("status| W:73...", 20000), "");
+  p.Write("G4TST 14025.5 K1ABC up 2\n");
+  EXPECT_NE(p.WaitForLine("message| Can't submit or retrieve now, please retry in a while", 10000), "");
+  ASSERT_NE(p.WaitForLine("spot| DX de K1ABC:     14025.0  DL1XYZ", 15000), "");
+  EXPECT_NE(p.WaitForLine("title| Quillnet [WEBGW]", 1000), "");
+  // The page was the gateway's: shown by its parse, not as raw reception.
+  auto count = [&](const std::string& part) {
+    return std::count_if(p.Lines().begin(), p.Lines().end(),
+                         [&](const std::string& l) { return l.find(part) != l.npos; });
+  };
+  EXPECT_EQ(count("<html>"), 0);
+  EXPECT_EQ(count("rx| " + webSpot), 1);
+
+  // The refused spot went back into the box: Enter sends it to the gateway.
+  ASSERT_NE(p.WaitForLine("rx| *** DISCONNECTED", 15000), "");
+  p.Write("\n");
+  for (int i = 0; i < 60 && count("rx| *** DISCONNECTED") < 2; ++i) p.WaitForLine("never shown", 250);
+  ASSERT_EQ(gateway.Calls(), 2);
+  // A TNC command is still the TNC's.
+  p.Write("MYCALL G4TST\n");
+  for (int i = 0; i < 40 && tnc.FromProgram().find("MYCALL") == std::string::npos; ++i)
+    p.WaitForLine("never shown", 250);
+  copy.Quit();
+  std::string request = gateway.Transcript(2);
+  EXPECT_EQ(
+      request.rfind("GET http://localhost/SendSpot.aspx?callSign=G4TST&dxCallSign=K1ABC&frequency=14025.5"
+                    "&info=up%202 HTTP/1.0\r",
+                    0),
+      0u)
+      << request;
+  EXPECT_EQ(request.find("User-Agent"), std::string::npos);
+  EXPECT_NE(request.find("Proxy-Connection: Keep-Alive\r\r"), std::string::npos);
+  std::string wire = tnc.FromProgram();
+  EXPECT_NE(wire.find("MYCALL G4TST\r"), std::string::npos);
+  EXPECT_NE(wire.find("C GW7WEB\r"), wire.rfind("C GW7WEB\r"));
 }
 
 TEST(TncSessionEndToEnd, ASilentTncIsReportedAndTheProgramGoesOn) {

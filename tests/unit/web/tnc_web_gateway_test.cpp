@@ -65,7 +65,10 @@ TEST_F(Gateway, RetrievesAPageAndStopsAnOverlongOne) {
   EXPECT_EQ(sent.substr(sent.size() - 2), "\x03\r");
   gw->OnReceived(std::string(20, 'z'));
   EXPECT_EQ(std::count(sent.begin(), sent.end(), '\x03'), 1) << "the stop goes once";
-  gw->OnReceived("\r*** END\r");
+  // What follows the awaited text is the session's again.
+  const std::string tail = "\r*** END\r*** DISCONNECTED\rcmd:";
+  EXPECT_EQ(gw->OnReceived(tail), std::string("\r*** END").size());
+  EXPECT_EQ(page.substr(page.size() - 8), "\r*** END");
   EXPECT_FALSE(timedOut);
   EXPECT_EQ(page.substr(0, 90), std::string(90, 'x'));
   EXPECT_FALSE(gw->Running());
@@ -74,14 +77,16 @@ TEST_F(Gateway, RetrievesAPageAndStopsAnOverlongOne) {
 TEST_F(Gateway, SubmitsWithCrLineEndsAndTimesOut) {
   bool timedOut = false;
   ASSERT_TRUE(gw->Submit("G4TST 14025.5 K1ABC up 2", [&](bool t) { timedOut = t; }));
-  gw->OnReceived("CONNECTED");
+  // Before the request nothing is the gateway's: the TNC's notices are shown.
+  EXPECT_EQ(gw->OnReceived("*** CONNECTED to GW7WEB\r"), 0u);
   EXPECT_EQ(sent, "C GW7WEB\r" + BuildSubmissionRequest("G4TST 14025.5 K1ABC up 2", true, true));
+  EXPECT_EQ(gw->OnReceived("still here"), 10u);
   EXPECT_EQ(sent.find('\n'), std::string::npos);
   // A busy gateway refuses another go.
   EXPECT_FALSE(gw->Retrieve(nullptr));
   EXPECT_EQ(boxes, (std::vector<std::string>{kGatewayBusy}));
   loop.Advance(179000);
-  gw->OnReceived("still here");
+  gw->OnReceived("and here");
   loop.Advance(179000);
   EXPECT_TRUE(gw->Running());
   loop.Advance(2000);
@@ -98,6 +103,17 @@ TEST_F(Gateway, WaitsForTheSpeechToEnd) {
   EXPECT_EQ(sent, "");
   speaking = false;
   EXPECT_TRUE(gw->Retrieve(nullptr));
+}
+
+TEST(TncGatewayLines, TypedSpotsAndAnnouncementsAreTheGatewaysTncCommandsAreNot) {
+  EXPECT_TRUE(IsGatewaySubmission("G4TST 14025.5 K1ABC up 2"));
+  EXPECT_TRUE(IsGatewaySubmission("G4TST  7012 JA1ZZZ"));
+  EXPECT_TRUE(IsGatewaySubmission("G4TST >QRV 6m tonight>2"));
+  EXPECT_FALSE(IsGatewaySubmission("C GB7XX"));
+  EXPECT_FALSE(IsGatewaySubmission("TXDELAY 30"));
+  EXPECT_FALSE(IsGatewaySubmission("G4TST >"));
+  EXPECT_FALSE(IsGatewaySubmission("UNPROTO CQ VIA RELAY"));
+  EXPECT_FALSE(IsGatewaySubmission(""));
 }
 
 }  // namespace
