@@ -114,9 +114,20 @@ void TrafficView::OnViewMoved() {
 void TrafficView::Rebuild() {
   shown_ = model_->Text();
   setPlainText(DisplayText(shown_, false));
+  KeepShaping(document()->firstBlock());
   pending_.clear();
   cut_ = 0;
   reset_ = false;
+}
+
+void TrafficView::KeepShaping(QTextBlock block) {
+  // A line's layout otherwise drops its shaped glyphs after each layout and
+  // each paint, and every repaint shaped all visible lines again: under a
+  // flood that was the window's largest cost. The lines never change once
+  // shown, so their glyphs are worth keeping.
+  for (; block.isValid(); block = block.next()) {
+    if (QTextLayout* layout = block.layout()) layout->setCacheEnabled(true);
+  }
 }
 
 void TrafficView::Flush() {
@@ -144,7 +155,9 @@ void TrafficView::Flush() {
       bool heldCr = !shown_.empty() && shown_.back() == '\r';
       QTextCursor c(document());
       c.movePosition(QTextCursor::End);
+      const int firstNew = c.blockNumber();
       c.insertText(DisplayText(pending_, heldCr));
+      KeepShaping(document()->findBlockByNumber(firstNew));
       shown_ += pending_;
       pending_.clear();
     }
@@ -161,9 +174,14 @@ void TrafficView::ApplyModelView() {
   QTextCursor c = textCursor();
   std::size_t start = model_->SelStart();
   std::size_t end = start + model_->SelLength();
-  c.setPosition(ToDocPosition(start));
-  if (end != start) c.setPosition(ToDocPosition(end), QTextCursor::KeepAnchor);
-  setTextCursor(c);
+  const int anchor = ToDocPosition(start);
+  const int position = end != start ? ToDocPosition(end) : anchor;
+  // Setting the same caret again still makes the box look for it and repaint.
+  if (c.anchor() != anchor || c.position() != position) {
+    c.setPosition(anchor);
+    if (position != anchor) c.setPosition(position, QTextCursor::KeepAnchor);
+    setTextCursor(c);
+  }
   QScrollBar* bar = verticalScrollBar();
   std::size_t lines = model_->LineCount();
   std::size_t lastPage = lines > model_->PageLines() ? lines - model_->PageLines() : 0;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTimer>
 #include <cstddef>
 #include <functional>
@@ -58,6 +59,7 @@ class TrafficView : public QPlainTextEdit, public TextWindowListener {
 
  private:
   void Schedule();
+  void KeepShaping(QTextBlock from);
   void Rebuild();
   void ApplyModelView();
   void ReportSelection();

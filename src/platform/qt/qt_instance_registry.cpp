@@ -79,6 +79,19 @@ std::string QtInstanceRegistry::EntryPath(long pid) const {
 std::vector<std::string> QtInstanceRegistry::OtherTitles() {
   std::vector<std::string> titles;
   if (!usable_) return titles;
+  // A copy that starts, ends or changes its title renames an entry into the
+  // folder, which changes the folder's time; one that dies without a word is
+  // found at the next listing, a second later at most.
+  struct stat st {};
+  const auto now = std::chrono::steady_clock::now();
+  const bool statted = ::stat(folder_.c_str(), &st) == 0;
+  if (statted && cached_ && now - cachedAt_ < std::chrono::seconds(1) &&
+      st.st_mtim.tv_sec == cachedChange_.tv_sec && st.st_mtim.tv_nsec == cachedChange_.tv_nsec)
+    return cachedTitles_;
+  cached_ = statted;
+  cachedAt_ = now;
+  cachedChange_ = st.st_mtim;
+  bool removed = false;
   std::error_code ec;
   for (std::filesystem::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
     std::string name = it->path().filename().string();
@@ -90,7 +103,7 @@ std::vector<std::string> QtInstanceRegistry::OtherTitles() {
     if (pid == pid_ || pid <= 0) continue;
     if (ProcessGone(pid)) {
       std::error_code rmEc;
-      std::filesystem::remove(it->path(), rmEc);
+      removed = std::filesystem::remove(it->path(), rmEc) || removed;
       continue;
     }
     std::ifstream in(it->path(), std::ios::binary);
@@ -101,6 +114,10 @@ std::vector<std::string> QtInstanceRegistry::OtherTitles() {
     title.resize(static_cast<std::size_t>(in.gcount()));
     titles.push_back(std::move(title));
   }
+  // Our own removals changed the folder's time; a change by another copy in
+  // the meantime is seen a second later at most.
+  if (removed && cached_ && ::stat(folder_.c_str(), &st) == 0) cachedChange_ = st.st_mtim;
+  cachedTitles_ = titles;
   return titles;
 }
 

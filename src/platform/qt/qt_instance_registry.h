@@ -5,6 +5,8 @@
 // whoever lists them.
 #pragma once
 
+#include <chrono>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -51,6 +53,12 @@ class QtInstanceRegistry : public InstanceRegistry {
   long pid_;
   bool usable_ = false;
   bool registered_ = false;
+  // The links ask for the others at every spot they hand on: the listing is
+  // kept until the folder changes, and at most a second.
+  std::vector<std::string> cachedTitles_;
+  std::chrono::steady_clock::time_point cachedAt_{};
+  timespec cachedChange_{};
+  bool cached_ = false;
 };
 
 }  // namespace qn
