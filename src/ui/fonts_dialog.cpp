@@ -15,6 +15,9 @@ QFont ShownFont(const FontChoice& choice) {
   if (choice.size > 0) font.setPointSize(choice.size);
   font.setBold(choice.bold);
   font.setItalic(choice.italic);
+  // Fixed-pitch Latin-1 text has nothing to shape; shaping every line was a
+  // large part of the window's work under a flood.
+  font.setStyleStrategy(QFont::PreferNoShaping);
   return font;
 }
 
