@@ -90,7 +90,6 @@ class ScriptEngine {
   std::function<bool(const std::vector<std::string>& lines)> webGatewayLoaded;
   std::function<bool()> startWebGateway;
   void WebGatewayDone();
-  bool WebGateway() const { return gateway_; }
 
  private:
   void RunLine(const std::string& line);
