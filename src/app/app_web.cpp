@@ -149,19 +149,15 @@ void App::WireTncGateway() {
 
   typedInput_->gatewaySubmission = [this](const std::string& line) {
     if (!gateway_ || !IsGatewaySubmission(line)) return false;
-    SubmissionCheck check = CheckSubmissionLine(line + "\r\n", SubmitVariant::Web);
-    if (!check.Accepted()) {
-      ports_.prompter.MessageBox(check.message, MsgIcon::Exclamation);
-      SetTypedLine(line);
-      return true;
-    }
     if (gateway_->Running() || !pipeline_->Speech().Empty()) {
       ports_.prompter.MessageBox(kGatewayBusy, MsgIcon::Exclamation);
       // Back in the box to be sent again, not lost.
       SetTypedLine(line);
       return true;
     }
-    gatewayQueue_.push_back(Trim(WithoutLineBreaks(check.line)));
+    // Cut as the check cuts a web session's lines.
+    gatewayQueue_.push_back(
+        Trim(WithoutLineBreaks(CheckSubmissionLine(line + "\r\n", SubmitVariant::Web).line)));
     SendGatewayQueue();
     return true;
   };

@@ -61,19 +61,11 @@ TncGatewayConfig ParseTncGatewayLines(const std::vector<std::string>& scriptLine
 }
 
 bool IsGatewaySubmission(std::string_view line) {
-  std::string text = Trim(WithoutLineBreaks(line));
-  std::size_t blank = text.find(' ');
-  if (blank == std::string::npos) return false;
-  std::string rest = Trim(text.substr(blank + 1));
-  if (rest.size() >= 2 && rest[0] == '>') return true;
-  std::vector<std::string> words;
-  for (std::size_t at = 0; at < text.size();) {
-    std::size_t end = text.find(' ', at);
-    if (end == std::string::npos) end = text.size();
-    if (end > at) words.push_back(text.substr(at, end - at));
-    at = end + 1;
-  }
-  return words.size() >= 3 && words[1].find_first_not_of("0123456789.") == std::string::npos;
+  // A submission with a DX callsign after its frequency, or an announcement:
+  // two words with a number second ("TXDELAY 30") are the TNC's.
+  if (!CheckSubmissionLine(std::string(line) + "\r\n", SubmitVariant::Web).Accepted()) return false;
+  SubmissionFields fields = ParseSubmission(line, false);
+  return fields.announcement || !fields.dxCallsign.empty();
 }
 
 TncWebGateway::TncWebGateway(EventLoop& loop, TncGatewayConfig config,
