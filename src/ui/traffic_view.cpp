@@ -1,8 +1,10 @@
 #include "ui/traffic_view.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <algorithm>
@@ -138,28 +140,51 @@ void TrafficView::Flush() {
   if (reset_) {
     Rebuild();
   } else {
-    if (cut_ > 0) {
-      std::size_t fromShown = std::min(cut_, shown_.size());
-      int docChars = DisplayCount(shown_, fromShown);
-      // One jump to the end of the cut: moving there a character at a time
-      // lays out each line it passes, which was most of the window's work
-      // under a flood.
-      QTextCursor c(document());
-      c.setPosition(std::min(docChars, document()->characterCount() - 1), QTextCursor::KeepAnchor);
-      c.removeSelectedText();
-      shown_.erase(0, fromShown);
-      pending_.erase(0, std::min(cut_ - fromShown, pending_.size()));
-      cut_ = 0;
+    // The box's own repaint after an edit that adds more than one line is all
+    // it shows, every tenth of a second under a flood, though scrolling to
+    // the end then moves what is already drawn. So the layout stays quiet
+    // during the edit and only the lines that changed are drawn again.
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    bool cut = false;
+    int firstChanged = -1;
+    {
+      const QSignalBlocker quiet(layout);
+      if (cut_ > 0) {
+        std::size_t fromShown = std::min(cut_, shown_.size());
+        int docChars = DisplayCount(shown_, fromShown);
+        // One jump to the end of the cut: moving there a character at a time
+        // lays out each line it passes, which was most of the window's work
+        // under a flood.
+        QTextCursor c(document());
+        c.setPosition(std::min(docChars, document()->characterCount() - 1), QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+        shown_.erase(0, fromShown);
+        pending_.erase(0, std::min(cut_ - fromShown, pending_.size()));
+        cut_ = 0;
+        cut = true;
+      }
+      if (!pending_.empty()) {
+        bool heldCr = !shown_.empty() && shown_.back() == '\r';
+        QTextCursor c(document());
+        c.movePosition(QTextCursor::End);
+        firstChanged = c.blockNumber();
+        c.insertText(DisplayText(pending_, heldCr));
+        KeepShaping(document()->findBlockByNumber(firstChanged));
+        shown_ += pending_;
+        pending_.clear();
+      }
     }
-    if (!pending_.empty()) {
-      bool heldCr = !shown_.empty() && shown_.back() == '\r';
-      QTextCursor c(document());
-      c.movePosition(QTextCursor::End);
-      const int firstNew = c.blockNumber();
-      c.insertText(DisplayText(pending_, heldCr));
-      KeepShaping(document()->findBlockByNumber(firstNew));
-      shown_ += pending_;
-      pending_.clear();
+    // The scroll bars follow the new size.
+    if (cut || firstChanged >= 0) emit layout->documentSizeChanged(layout->documentSize());
+    if (cut) {
+      // Every line moved up.
+      viewport()->update();
+    } else if (firstChanged >= 0) {
+      // From the line that was last (it may have grown) down.
+      QTextBlock block = document()->findBlockByNumber(firstChanged);
+      const int top = static_cast<int>(blockBoundingGeometry(block).translated(contentOffset()).top());
+      const int height = viewport()->height();
+      if (top < height) viewport()->update(0, std::max(0, top), viewport()->width(), height);
     }
     // The view is a mirror; should it ever drift, it is rebuilt from the model.
     if (shown_.size() != model_->Text().size()) Rebuild();

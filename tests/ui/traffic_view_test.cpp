@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QImage>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -125,6 +128,72 @@ TEST(TrafficView, FollowsTheEndUnlessTheUserScrolledBack) {
   qn::AppendToWindow(model, "last\r\n", false);
   view.Flush();
   EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+// The view draws only the lines an append changed and lets the scroll move the
+// rest, so what is on the screen must still be what a full repaint draws.
+TEST(TrafficView, WhatIsOnTheScreenIsWhatTheTextSays) {
+  TextWindow model(WindowId::Terminal);
+  TrafficView view(model);
+  view.setCursorWidth(0);  // a blinking caret is no part of the text
+  view.resize(420, 260);
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  auto settle = [&] {
+    view.Flush();
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+  };
+  auto screenMatches = [&](const char* step) {
+    QWidget* port = view.viewport();
+    const QPoint at = port->mapTo(view.window(), QPoint(0, 0));
+    QImage shown = view.screen()
+                       ->grabWindow(view.window()->winId(), at.x(), at.y(), port->width(), port->height())
+                       .toImage();
+    QImage drawn = port->grab().toImage();
+    ASSERT_FALSE(shown.isNull()) << step;
+    EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32), drawn.convertToFormat(QImage::Format_RGB32))
+        << step;
+  };
+  settle();
+  int n = 0;
+  auto spots = [&](int count, bool inFront = false) {
+    for (int i = 0; i < count; ++i, ++n)
+      qn::AppendToWindow(model, "DX de G4TST:     14025.0  K" + std::to_string(n) + "ABC  cq\r\n", inFront);
+  };
+  spots(3);
+  settle();
+  screenMatches("a few lines");
+  spots(40);
+  settle();
+  screenMatches("a page and more at once");
+  qn::AppendToWindow(model, "G4TST de GB7XX 09-Dec-2026 1200Z >", false);
+  settle();
+  spots(1);
+  settle();
+  screenMatches("a prompt completed by the next line");
+  spots(1);
+  settle();
+  screenMatches("one line");
+  // Scrolled back: lines arriving below the view change nothing on it.
+  view.verticalScrollBar()->setValue(5);
+  settle();
+  spots(7, true);
+  settle();
+  EXPECT_EQ(view.verticalScrollBar()->value(), 5);
+  screenMatches("scrolled back");
+  // A cut moves every line.
+  spots(400);
+  settle();
+  screenMatches("a cut within a batch");
+  bool cut = false;
+  for (int i = 0; i < 1000 && !cut; ++i) {
+    const std::size_t before = model.Text().size();
+    spots(2);
+    cut = model.Text().size() < before;
+    settle();
+  }
+  ASSERT_TRUE(cut);
+  screenMatches("a cut of lines on the screen");
 }
 
 }  // namespace
