@@ -1,6 +1,7 @@
 #include "platform/qt/qt_instance_registry.h"
 
 #include <signal.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,12 +61,25 @@ std::string QtInstanceRegistry::DefaultFolder() {
 QtInstanceRegistry::QtInstanceRegistry(std::string folder, long pid)
     : folder_(folder.empty() ? DefaultFolder() : std::move(folder)), pid_(pid ? pid : ::getpid()) {
   usable_ = MakePrivateRuntimeFolder(folder_);
+  if (usable_) {
+    // Told of each change to the folder, the listing needs no look at the
+    // folder itself while nothing changed: a read that finds nothing is far
+    // cheaper than a stat of the path, and the links ask at every spot.
+    watch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (watch_ >= 0 && ::inotify_add_watch(watch_, folder_.c_str(),
+                                           IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
+                                               IN_CLOSE_WRITE | IN_DELETE_SELF | IN_MOVE_SELF) < 0) {
+      ::close(watch_);
+      watch_ = -1;
+    }
+  }
   // Listed from the start, so other programs can find this copy before it
   // has a tag.
   SetOwnTitle("Quillnet");
 }
 
 QtInstanceRegistry::~QtInstanceRegistry() {
+  if (watch_ >= 0) ::close(watch_);
   SetOwnInFront(false);
   if (!registered_) return;
   std::error_code ec;
@@ -80,15 +94,23 @@ std::vector<std::string> QtInstanceRegistry::OtherTitles() {
   std::vector<std::string> titles;
   if (!usable_) return titles;
   // A copy that starts, ends or changes its title renames an entry into the
-  // folder, which changes the folder's time; one that dies without a word is
-  // found at the next listing, a second later at most.
-  struct stat st {};
+  // folder, which the watch reports (or, without one, the folder's time
+  // shows); one that dies without a word is found at the next listing, a
+  // second later at most.
   const auto now = std::chrono::steady_clock::now();
-  const bool statted = ::stat(folder_.c_str(), &st) == 0;
-  if (statted && cached_ && now - cachedAt_ < std::chrono::seconds(1) &&
-      st.st_mtim.tv_sec == cachedChange_.tv_sec && st.st_mtim.tv_nsec == cachedChange_.tv_nsec)
-    return cachedTitles_;
-  cached_ = statted;
+  const bool fresh = cached_ && now - cachedAt_ < std::chrono::seconds(1);
+  struct stat st {};
+  bool statted = false;
+  if (watch_ >= 0) {
+    // Drained before the listing, so a change made during it is seen next time.
+    if (!FolderChanged() && fresh) return cachedTitles_;
+  } else {
+    statted = ::stat(folder_.c_str(), &st) == 0;
+    if (statted && fresh && st.st_mtim.tv_sec == cachedChange_.tv_sec &&
+        st.st_mtim.tv_nsec == cachedChange_.tv_nsec)
+      return cachedTitles_;
+  }
+  cached_ = watch_ >= 0 || statted;
   cachedAt_ = now;
   cachedChange_ = st.st_mtim;
   bool removed = false;
@@ -116,9 +138,24 @@ std::vector<std::string> QtInstanceRegistry::OtherTitles() {
   }
   // Our own removals changed the folder's time; a change by another copy in
   // the meantime is seen a second later at most.
-  if (removed && cached_ && ::stat(folder_.c_str(), &st) == 0) cachedChange_ = st.st_mtim;
+  if (removed && watch_ < 0 && cached_ && ::stat(folder_.c_str(), &st) == 0) cachedChange_ = st.st_mtim;
   cachedTitles_ = titles;
   return titles;
+}
+
+bool QtInstanceRegistry::FolderChanged() {
+  alignas(inotify_event) char events[4096];
+  bool changed = false;
+  for (int i = 0; i < 64; ++i) {
+    ssize_t n = ::read(watch_, events, sizeof events);
+    if (n > 0) {
+      changed = true;
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    break;
+  }
+  return changed;
 }
 
 void QtInstanceRegistry::SetOwnTitle(const std::string& title) {

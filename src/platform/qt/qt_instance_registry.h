@@ -47,6 +47,8 @@ class QtInstanceRegistry : public InstanceRegistry {
 
  private:
   std::string EntryPath(long pid) const;
+  // Empties the watch's queue; true when it held a change.
+  bool FolderChanged();
   long FrontPid() const;
 
   std::string folder_;
@@ -57,8 +59,9 @@ class QtInstanceRegistry : public InstanceRegistry {
   // kept until the folder changes, and at most a second.
   std::vector<std::string> cachedTitles_;
   std::chrono::steady_clock::time_point cachedAt_{};
-  timespec cachedChange_{};
+  timespec cachedChange_{};  // without a watch: the folder's time
   bool cached_ = false;
+  int watch_ = -1;  // inotify on the folder
 };
 
 }  // namespace qn
