@@ -99,20 +99,10 @@ std::vector<std::string> QtInstanceRegistry::OtherTitles() {
   // second later at most.
   const auto now = std::chrono::steady_clock::now();
   const bool fresh = cached_ && now - cachedAt_ < std::chrono::seconds(1);
-  struct stat st {};
-  bool statted = false;
-  if (watch_ >= 0) {
-    // Drained before the listing, so a change made during it is seen next time.
-    if (!FolderChanged() && fresh) return cachedTitles_;
-  } else {
-    statted = ::stat(folder_.c_str(), &st) == 0;
-    if (statted && fresh && st.st_mtim.tv_sec == cachedChange_.tv_sec &&
-        st.st_mtim.tv_nsec == cachedChange_.tv_nsec)
-      return cachedTitles_;
-  }
-  cached_ = watch_ >= 0 || statted;
+  // Asked before the listing, so a change made during it is seen next time.
+  if (!FolderChanged() && fresh) return cachedTitles_;
+  cached_ = true;
   cachedAt_ = now;
-  cachedChange_ = st.st_mtim;
   bool removed = false;
   std::error_code ec;
   for (std::filesystem::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
@@ -136,14 +126,23 @@ std::vector<std::string> QtInstanceRegistry::OtherTitles() {
     title.resize(static_cast<std::size_t>(in.gcount()));
     titles.push_back(std::move(title));
   }
-  // Our own removals changed the folder's time; a change by another copy in
-  // the meantime is seen a second later at most.
-  if (removed && watch_ < 0 && cached_ && ::stat(folder_.c_str(), &st) == 0) cachedChange_ = st.st_mtim;
+  // Our own removals changed the folder's time: taken again, they do not
+  // count as a change, and one by another copy in the meantime is seen a
+  // second later at most. The watch just lists once more.
+  if (removed && watch_ < 0) FolderChanged();
   cachedTitles_ = titles;
   return titles;
 }
 
 bool QtInstanceRegistry::FolderChanged() {
+  if (watch_ < 0) {
+    struct stat st {};
+    if (::stat(folder_.c_str(), &st) != 0) return true;
+    const bool changed =
+        st.st_mtim.tv_sec != cachedChange_.tv_sec || st.st_mtim.tv_nsec != cachedChange_.tv_nsec;
+    cachedChange_ = st.st_mtim;
+    return changed;
+  }
   alignas(inotify_event) char events[4096];
   bool changed = false;
   for (int i = 0; i < 64; ++i) {

@@ -47,7 +47,8 @@ class QtInstanceRegistry : public InstanceRegistry {
 
  private:
   std::string EntryPath(long pid) const;
-  // Empties the watch's queue; true when it held a change.
+  // True when the folder changed since the last call: the watch's queue held
+  // something (it is emptied), or without a watch, the folder's time moved.
   bool FolderChanged();
   long FrontPid() const;
 
